@@ -1,0 +1,61 @@
+#pragma once
+// Text-mode files as the original runtime kept them. On disk every line ends in CR LF; reading
+// turns CR LF into LF (a lone CR stays) and stops at a Ctrl-Z byte. Files the program rewrites are
+// replaced atomically, so a crash leaves the old file or the new one, never a mix.
+//
+// Nothing here throws or reports beyond its return value.
+
+#include <cstdint>
+#include <string>
+
+namespace rt {
+
+// Reads a whole file in text mode the way the model's readers did it: in fgets pieces of at most
+// 1,023 characters (a piece ends after a LF), each piece taken up to its first NUL byte.
+// False, with the text left empty, when the file cannot be opened.
+bool ReadTextFile(const std::string& fileName, std::string& text);
+
+// The bytes that a text-mode write puts on disk for the text: every LF becomes CR LF.
+std::string ToDiskText(const std::string& text);
+
+// Size in bytes of a file that can be opened for reading; -1 when it cannot.
+int64_t FileSize(const std::string& fileName);
+
+bool FileExists(const std::string& fileName);
+
+// Appends the text (LF written as CR LF) to the file in one write, creating the file when it is
+// missing. A line handed over whole is never split by a crash. False when nothing was written.
+bool AppendTextFile(const std::string& fileName, const std::string& text);
+
+// A text-mode output file that replaces its target atomically. Open creates a temporary file in
+// the target's folder (a symbolic link is followed, so the link's target is replaced, not the
+// link); Puts collects text; Close writes it with CR LF line ends, optionally syncs it, gives it
+// the old file's permissions and renames it over the target. A TextOutFile dropped without Close,
+// or a failing Close, removes the temporary file and leaves the target as it was.
+class TextOutFile {
+public:
+    TextOutFile() = default;
+    ~TextOutFile();
+    TextOutFile(const TextOutFile&) = delete;
+    TextOutFile& operator=(const TextOutFile&) = delete;
+
+    // sync: flush the new file to disk before the rename (a power cut then loses nothing).
+    bool Open(const std::string& fileName, bool sync);
+    bool IsOpen() const { return fd_ >= 0; }
+    void Puts(const std::string& text);
+    bool Close();
+
+private:
+    void Discard();
+
+    int fd_ = -1;
+    bool sync_ = false;
+    std::string target_;
+    std::string tempName_;
+    std::string buffer_;
+};
+
+// Writes a whole text file atomically through TextOutFile; false when the old file was kept.
+bool RewriteTextFile(const std::string& fileName, const std::string& text, bool sync);
+
+} // namespace rt
