@@ -1,0 +1,12 @@
+// Entry point of the window tests: a headless Qt application, then every GoogleTest test.
+#include <cstdlib>
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
