@@ -11,5 +11,5 @@ int32_t ParseTime(const std::string& text, char mode);
 std::string IntToString(long value);
 
 // The runtime's atol: leading white space, an optional sign, digits up to the first other
-// character; 0 when there are none. Wraps instead of overflowing.
+// character; 0 when there are none. Wraps in 32 bits instead of overflowing.
 long AtoL(const std::string& text);

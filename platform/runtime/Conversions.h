@@ -31,7 +31,8 @@ std::string FloatToStr(long double value);
 std::string FormatFloat(const std::string& pattern, long double value);
 
 // Formats a date with the class library's date patterns: "yyyy", "yy", "mm", "m", "dd", "d",
-// "hh", "h", "nn", "n", "ss", "s", and literal text in quotes.
+// "hh", "h", "nn", "n", "ss", "s", and literal text in quotes. Letters may be upper case; "m" or
+// "mm" right after an hour field means minutes ("hh:mm"); other characters are copied.
 std::string FormatDateTime(const std::string& pattern, TDateTime value);
 
 // The same day of the month n months later (earlier for negative n), clamped to the month's
@@ -45,7 +46,8 @@ TDateTime Now();
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second);
 
 // Seconds held as a double to hundredths: the product formed in 80-bit extended precision and
-// truncated toward zero (0.29 gives 28, 0.3 gives 29, 0.25 gives 25).
+// truncated toward zero (0.29 gives 28, 0.3 gives 29, 0.25 gives 25). Beyond the 32-bit range
+// it saturates; NaN gives 0.
 int SecondsToHundredths(double seconds);
 
 } // namespace rt

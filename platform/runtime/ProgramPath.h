@@ -7,7 +7,8 @@ namespace rt {
 
 std::string ProgramDirectory();
 
-// Tests place the program in a folder of their own.
+// Tests place the program in a folder of their own (a trailing '/' is added when missing); the
+// empty text goes back to the executable's folder.
 void SetProgramDirectoryForTests(const std::string& directory);
 
 } // namespace rt

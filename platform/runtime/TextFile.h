@@ -30,8 +30,10 @@ bool AppendTextFile(const std::string& fileName, const std::string& text);
 // A text-mode output file that replaces its target atomically. Open creates a temporary file in
 // the target's folder (a symbolic link is followed, so the link's target is replaced, not the
 // link); Puts collects text; Close writes it with CR LF line ends, optionally syncs it, gives it
-// the old file's permissions and renames it over the target. A TextOutFile dropped without Close,
-// or a failing Close, removes the temporary file and leaves the target as it was.
+// the old file's permissions (a new file gets 0666 less the umask) and renames it over the target.
+// A target that exists but may not be written is not replaced: Open fails, as opening it for
+// writing would. A TextOutFile dropped without Close, or a failing Close, removes the temporary
+// file and leaves the target as it was.
 class TextOutFile {
 public:
     TextOutFile() = default;

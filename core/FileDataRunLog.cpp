@@ -1,0 +1,141 @@
+// The run log: one line appended for every finished run and every run reset before its end, read
+// back into the run history for the graph. Also the names of the files that live beside the split
+// file (the run log and the split state).
+
+#include "core/FileDataClass.h"
+#include "core/TextHelpers.h"
+#include "core/TimeText.h"
+#include "platform/runtime/TextFile.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+const char kLogMagic[] = "LPWSplitLog\t";
+
+std::string FileTime(int32_t value) {
+    return FormatTime(value, true, false, 'H');
+}
+
+size_t LastFolderSeparator(const std::string& name) {
+    return name.find_last_of("/\\:");
+}
+
+} // namespace
+
+std::string FileDataClass::DerivedFileName(const std::string& name, const std::string& suffix) {
+    // The last '.' of the whole path counts, even when it lies in a folder name: files already
+    // stored beside their split files carry names made this way.
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return name + suffix + ".txt";
+    return name.substr(0, dot) + suffix + name.substr(dot);
+}
+
+std::string FileDataClass::NameWithoutFolder(const std::string& name) {
+    const size_t sep = LastFolderSeparator(name);
+    return sep == std::string::npos ? name : name.substr(sep + 1);
+}
+
+std::string FileDataClass::FolderOf(const std::string& name) {
+    const size_t sep = LastFolderSeparator(name);
+    return sep == std::string::npos ? std::string() : name.substr(0, sep + 1);
+}
+
+std::string FileDataClass::RunLogFileName() const {
+    return DerivedFileName(fileName, "-RunLog");
+}
+
+std::string FileDataClass::SplitStateFileName() const {
+    return DerivedFileName(fileName, "-SplitState");
+}
+
+void FileDataClass::AppendRunLog() {
+    if (fileName.empty())
+        return;
+
+    TimeValRecord now;
+    GetTimeOfDay(&now, nullptr);
+    // The clock never reads before 1970, so the 32-bit seconds are taken unsigned: stamps stay
+    // right past 2038.
+    const std::time_t seconds = static_cast<std::time_t>(static_cast<uint32_t>(now.tv_sec));
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d %02d:%02d", utc.tm_year + 1900, utc.tm_mon + 1,
+                  utc.tm_mday, utc.tm_hour, utc.tm_min);
+
+    const size_t last = columns.empty() ? 0 : columns.size() - 1;
+    std::string line = stamp;
+    if (IsRunComplete()) {
+        line += "\tC";
+        for (const auto& row : rows) {
+            line += '\t';
+            line += FileTime(row->GetTime(last));
+        }
+    } else {
+        line += "\tR";
+        for (size_t i = 0; i < currentSplit && i < rows.size(); ++i) {
+            line += '\t';
+            line += FileTime(rows[i]->GetTime(last));
+        }
+        line += '\t';
+        line += FileTime(timer->Elapsed());
+    }
+    line += lineEnd;
+
+    const std::string logName = RunLogFileName();
+    // A missing or empty log gets its header; the header and the run line go down in one write,
+    // so a crash never leaves half a line.
+    std::string text;
+    if (rt::FileSize(logName) <= 0) {
+        text = kLogMagic;
+        text += NameWithoutFolder(fileName);
+        text += lineEnd;
+    }
+    text += line;
+    rt::AppendTextFile(logName, text);
+}
+
+void FileDataClass::LoadRunLog() {
+    history.Clear();
+    if (fileName.empty())
+        return;
+
+    std::string text;
+    if (!rt::ReadTextFile(RunLogFileName(), text))
+        return;
+    // The split file named in the header is not compared with the open one.
+    if (!text.starts_with(kLogMagic))
+        return;
+    StringList lines;
+    SplitLines(text, lines);
+    if (lines.size() < 2)
+        return;
+
+    const size_t n = rows.size();
+    StringList fields;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        SplitFields(lines[i], fields);
+        if (fields.size() < 2)
+            continue;
+        const std::string& kind = fields[1];
+        if (kind == "C") {
+            ++history.totalRuns;
+            // A run logged when the table had fewer rows is counted but not listed.
+            if (fields.size() < n + 2)
+                continue;
+            auto run = std::make_unique<HistoryDataClass>();
+            run->SetDate(fields[0]);
+            run->times.reserve(n);
+            for (size_t k = 2; k < n + 2; ++k)
+                run->times.push_back(ParseTime(fields[k], 'H'));
+            history.Add(run.release());
+        } else if (kind == "R" && fields.size() >= 3) {
+            ++history.totalRuns;
+            ++history.resetRuns;
+            history.resetTime = WrapAdd(history.resetTime, ParseTime(fields.back(), 'H'));
+        }
+    }
+}

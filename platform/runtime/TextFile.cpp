@@ -1,0 +1,340 @@
+#include "platform/runtime/TextFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rt {
+
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+// fgets into a 1,024-byte buffer reads at most this many characters per piece.
+constexpr size_t kPieceLength = 1023;
+// As many links as the kernel itself follows before it gives up on a loop.
+constexpr int kMaxLinks = 40;
+
+bool ReadAllBytes(int fd, std::string& bytes) {
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        bytes.reserve(static_cast<size_t>(st.st_size));
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            // A read error ends the text like the end of the file.
+            return !bytes.empty();
+        }
+        if (n == 0) {
+            return true;
+        }
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void AppendDiskText(std::string& out, const std::string& text) {
+    size_t start = 0;
+    for (;;) {
+        size_t lf = text.find('\n', start);
+        if (lf == std::string::npos) {
+            out.append(text, start, std::string::npos);
+            return;
+        }
+        out.append(text, start, lf - start);
+        out += "\r\n";
+        start = lf + 1;
+    }
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file that a write to the name really replaces: symbolic links in the last component are
+// followed (a relative link is relative to the folder holding it), so the link itself survives.
+bool ResolveTarget(const std::string& fileName, std::string& target) {
+    target = fileName;
+    for (int i = 0; i < kMaxLinks; ++i) {
+        struct stat st {};
+        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return true;
+        }
+        char buffer[PATH_MAX];
+        ssize_t length = readlink(target.c_str(), buffer, sizeof buffer);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) {
+            return false;
+        }
+        std::string link(buffer, static_cast<size_t>(length));
+        target = link[0] == '/' ? link : FolderOf(target) + link;
+    }
+    return false;
+}
+
+// The mode that a newly created file gets from open(): 0666 without the umask. Read once from
+// /proc so that no other thread ever sees a changed umask.
+mode_t NewFileMode() {
+    static const mode_t mode = [] {
+        mode_t mask = 022;
+        bool found = false;
+        if (FILE* status = std::fopen("/proc/self/status", "r")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, status)) {
+                unsigned value = 0;
+                if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                    mask = static_cast<mode_t>(value);
+                    found = true;
+                    break;
+                }
+            }
+            std::fclose(status);
+        }
+        if (!found) {
+            mask = umask(022);
+            umask(mask);
+        }
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
+
+} // namespace
+
+bool ReadTextFile(const std::string& fileName, std::string& text) {
+    text.clear();
+    int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    std::string bytes;
+    ReadAllBytes(fd, bytes);
+    close(fd);
+
+    // Text mode: the text ends at a Ctrl-Z, and CR LF becomes LF.
+    const char* in = bytes.data();
+    const void* ctrlZ = std::memchr(in, kCtrlZ, bytes.size());
+    const size_t n =
+        ctrlZ != nullptr ? static_cast<size_t>(static_cast<const char*>(ctrlZ) - in) : bytes.size();
+    text.reserve(n);
+    for (size_t start = 0; start < n;) {
+        const void* cr = std::memchr(in + start, '\r', n - start);
+        size_t at = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - in) : n;
+        text.append(in + start, at - start);
+        if (at == n) {
+            break;
+        }
+        if (at + 1 >= n || in[at + 1] != '\n') {
+            text += '\r';
+        }
+        start = at + 1;
+    }
+    // Read in fgets pieces, each piece ends at its first NUL: a NUL drops the rest of its piece
+    // (the line end included), counted in translated characters.
+    if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
+        std::string kept;
+        kept.reserve(text.size());
+        for (size_t piece = 0; piece < text.size();) {
+            size_t limit = std::min(text.size(), piece + kPieceLength);
+            const void* lf = std::memchr(text.data() + piece, '\n', limit - piece);
+            size_t pieceEnd =
+                lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) + 1 : limit;
+            const void* nul = std::memchr(text.data() + piece, '\0', pieceEnd - piece);
+            size_t keepEnd =
+                nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - text.data()) : pieceEnd;
+            kept.append(text, piece, keepEnd - piece);
+            piece = pieceEnd;
+        }
+        text.swap(kept);
+    }
+    return true;
+}
+
+std::string ToDiskText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    AppendDiskText(out, text);
+    return out;
+}
+
+int64_t FileSize(const std::string& fileName) {
+    int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat st {};
+    int64_t size = -1;
+    if (fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode)) {
+        size = static_cast<int64_t>(st.st_size);
+    }
+    close(fd);
+    return size;
+}
+
+bool FileExists(const std::string& fileName) {
+    struct stat st {};
+    return stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool AppendTextFile(const std::string& fileName, const std::string& text) {
+    int fd = open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    const std::string bytes = ToDiskText(text);
+    bool ok = true;
+    if (!bytes.empty()) {
+        // One write with O_APPEND: the whole line lands at the end, never interleaved or split.
+        ssize_t n;
+        do {
+            n = write(fd, bytes.data(), bytes.size());
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            ok = false;
+        } else if (static_cast<size_t>(n) < bytes.size()) {
+            // Only a full disk or a file size limit cuts a write short; finish what fits.
+            ok = WriteAll(fd, bytes.substr(static_cast<size_t>(n)));
+        }
+    }
+    if (close(fd) != 0) {
+        ok = false;
+    }
+    return ok;
+}
+
+TextOutFile::~TextOutFile() {
+    Discard();
+}
+
+bool TextOutFile::Open(const std::string& fileName, bool sync) {
+    Discard();
+    if (fileName.empty() || !ResolveTarget(fileName, target_)) {
+        return false;
+    }
+    // A file that could not be opened for writing in place is not replaced behind its back.
+    struct stat st {};
+    if (stat(target_.c_str(), &st) == 0 && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+        return false;
+    }
+    const std::string folder = FolderOf(target_);
+    std::string name = target_.substr(folder.size());
+    if (name.empty()) {
+        return false;
+    }
+    tempName_ = folder + "." + name + ".XXXXXX";
+    int fd = mkostemp(tempName_.data(), O_CLOEXEC);
+    if (fd < 0 && errno == ENAMETOOLONG) {
+        tempName_ = folder + ".lapwren.XXXXXX";
+        fd = mkostemp(tempName_.data(), O_CLOEXEC);
+    }
+    if (fd < 0) {
+        tempName_.clear();
+        return false;
+    }
+    fd_ = fd;
+    sync_ = sync;
+    buffer_.clear();
+    return true;
+}
+
+void TextOutFile::Puts(const std::string& text) {
+    if (fd_ >= 0) {
+        AppendDiskText(buffer_, text);
+    }
+}
+
+bool TextOutFile::Close() {
+    if (fd_ < 0) {
+        return false;
+    }
+    bool ok = WriteAll(fd_, buffer_);
+    if (ok && sync_) {
+        ok = fsync(fd_) == 0;
+    }
+    if (ok) {
+        struct stat st {};
+        mode_t mode = stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
+        ok = fchmod(fd_, mode) == 0;
+    }
+    int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) {
+        ok = false;
+    }
+    if (ok && rename(tempName_.c_str(), target_.c_str()) != 0) {
+        ok = false;
+    }
+    if (!ok) {
+        unlink(tempName_.c_str());
+        tempName_.clear();
+        buffer_.clear();
+        return false;
+    }
+    if (sync_) {
+        // Make the rename itself durable.
+        std::string folder = FolderOf(target_);
+        int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            fsync(dir);
+            close(dir);
+        }
+    }
+    tempName_.clear();
+    buffer_.clear();
+    return true;
+}
+
+void TextOutFile::Discard() {
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+    if (!tempName_.empty()) {
+        unlink(tempName_.c_str());
+        tempName_.clear();
+    }
+    buffer_.clear();
+}
+
+bool RewriteTextFile(const std::string& fileName, const std::string& text, bool sync) {
+    TextOutFile file;
+    if (!file.Open(fileName, sync)) {
+        return false;
+    }
+    file.Puts(text);
+    return file.Close();
+}
+
+} // namespace rt

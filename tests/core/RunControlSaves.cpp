@@ -1,0 +1,168 @@
+// What run control writes to disk: the split file after a start and after the best-run and
+// best-splits saves, and the run log after a finished run or a reset before the end.
+
+#include "core/FileDataClass.h"
+#include "core/TextHelpers.h"
+#include "core/support/SplitTableBuilder.h"
+
+#include "platform/runtime/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using testsupport::BuildTable;
+using testsupport::ColumnTimes;
+using testsupport::SetColumnTimes;
+
+namespace {
+
+class RunSaveTest : public testing::Test {
+protected:
+    void SetUp() override {
+        BuildTable(data, 2, {"PB"});
+        SetColumnTimes(data, 0, {1000, 2000});
+        SetColumnTimes(data, 1, {1000, 2000});
+        data.fileName = folder.File("game.txt");
+    }
+    std::string LogName() const { return folder.File("game-RunLog.txt"); }
+    StringList LogLines() const {
+        std::string text;
+        rt::ReadTextFile(LogName(), text);
+        StringList lines;
+        SplitLines(text, lines);
+        return lines;
+    }
+    // The split file as a fresh table reads it back.
+    std::unique_ptr<FileDataClass> Reload() const {
+        auto loaded = std::make_unique<FileDataClass>();
+        loaded->LoadSplitFile(data.fileName);
+        return loaded;
+    }
+    void Finish(int32_t first, int32_t second) {
+        data.StartRun();
+        clock.Advance(first);
+        data.MakeSplit("", {});
+        clock.Advance(second - first);
+        data.MakeSplit("", {});
+    }
+
+    testsupport::TempFolder folder;
+    testsupport::TestClock clock;
+    FileDataClass data;
+};
+
+// --- Split file ---------------------------------------------------------------------------------
+
+TEST_F(RunSaveTest, a_start_saves_the_split_file_with_the_new_attempt_count) {
+    data.totalAttempts = 9;
+    data.StartRun();
+    auto loaded = Reload();
+    ASSERT_TRUE(loaded->HasFile());
+    EXPECT_EQ(loaded->totalAttempts, 10);
+}
+
+TEST_F(RunSaveTest, splits_skips_undos_and_resets_write_nothing_without_the_auto_saves) {
+    data.StartRun();
+    data.totalAttempts = 77; // changed in memory only; a save would store it
+    clock.Advance(500);
+    data.MakeSplit("", {});
+    data.UndoSplit();
+    data.MakeSplit("", {});
+    clock.Advance(500);
+    data.MakeSplit("", {});
+    data.ResetRun();
+    EXPECT_EQ(Reload()->totalAttempts, 1);
+    EXPECT_FALSE(rt::FileExists(LogName()));
+}
+
+TEST_F(RunSaveTest, a_new_best_run_is_written_into_the_split_file) {
+    data.autoSaveBestRun = true;
+    Finish(900, 1900);
+    auto loaded = Reload();
+    EXPECT_EQ(ColumnTimes(*loaded, 1), (std::vector<int32_t>{900, 1900}));
+    EXPECT_TRUE(data.IsNewBestRun());
+}
+
+TEST_F(RunSaveTest, new_best_splits_are_written_into_the_split_file) {
+    data.autoSaveBestSplits = true;
+    Finish(900, 2100); // segments 900 (new) and 1200 (not)
+    auto loaded = Reload();
+    EXPECT_EQ(ColumnTimes(*loaded, 0), (std::vector<int32_t>{900, 1900}));
+    EXPECT_EQ(ColumnTimes(*loaded, 1), (std::vector<int32_t>{1000, 2000}));
+}
+
+TEST_F(RunSaveTest, saving_best_splits_writes_the_file_also_when_nothing_changed) {
+    data.SaveBestSplits();
+    EXPECT_TRUE(rt::FileExists(data.fileName));
+}
+
+TEST_F(RunSaveTest, saving_current_splits_writes_the_run_into_the_file) {
+    Finish(1500, 2500);
+    data.SaveCurrentSplits();
+    EXPECT_EQ(ColumnTimes(*Reload(), 1), (std::vector<int32_t>{1500, 2500}));
+}
+
+// --- Run log ------------------------------------------------------------------------------------
+
+TEST_F(RunSaveTest, a_finished_run_is_logged_once_as_complete) {
+    data.autoLogRuns = true;
+    Finish(1000, 2540);
+    StringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "LPWSplitLog\tgame.txt");
+    EXPECT_EQ(lines[1], "2024/03/09 18:05\tC\t10.00\t25.40");
+
+    // The reset after it does not log the run a second time.
+    data.ResetRun();
+    EXPECT_EQ(LogLines().size(), 2u);
+}
+
+TEST_F(RunSaveTest, a_run_reset_before_its_end_is_logged_with_its_passed_rows_and_elapsed_time) {
+    data.autoLogRuns = true;
+    data.StartRun();
+    clock.Advance(1000);
+    data.SkipSplit();
+    clock.Advance(234);
+    data.ResetRun();
+    StringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "2024/03/09 18:05\tR\t0.00\t12.34");
+}
+
+TEST_F(RunSaveTest, a_reset_before_the_first_split_logs_only_the_elapsed_time) {
+    data.autoLogRuns = true;
+    data.StartRun();
+    clock.Advance(5820);
+    data.PauseRun();
+    data.ResetRun();
+    StringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "2024/03/09 18:05\tR\t58.20");
+}
+
+TEST_F(RunSaveTest, a_run_that_never_got_past_zero_is_not_logged) {
+    data.autoLogRuns = true;
+    data.ResetRun(); // never started
+    data.startOffset = -500;
+    data.StartRun();
+    clock.Advance(200);
+    data.ResetRun(); // still counting down
+    data.startOffset = 0;
+    data.StartRun();
+    data.ResetRun(); // at exactly zero
+    EXPECT_FALSE(rt::FileExists(LogName()));
+}
+
+TEST_F(RunSaveTest, a_finished_run_with_every_auto_save_on_updates_the_file_and_the_log) {
+    data.autoLogRuns = data.autoSaveBestRun = data.autoSaveBestSplits = true;
+    Finish(800, 1700);
+    StringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "2024/03/09 18:05\tC\t8.00\t17.00");
+    auto loaded = Reload();
+    EXPECT_EQ(ColumnTimes(*loaded, 0), (std::vector<int32_t>{800, 1700}));
+    EXPECT_EQ(ColumnTimes(*loaded, 1), (std::vector<int32_t>{800, 1700}));
+}
+
+} // namespace

@@ -1,0 +1,205 @@
+#include "SplitFileTestSupport.h"
+#include "core/FileDataClass.h"
+#include "platform/runtime/Clock.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <gtest/gtest.h>
+
+using namespace datafiles;
+
+namespace {
+
+constexpr int64_t kSecond = 1'000'000;
+// 2024-03-09 18:05:00 UTC.
+constexpr int64_t kMarch9At1805 = 1'710'007'500 * kSecond;
+
+const char kTwoRows[] = "0\t0\r\nGame\tBest Splits\tPB\r\nA\t1:00.00\t1:00.00\r\n\t\t\r\n"
+                        "B\t1:30.00\t2:31.40\r\n\t\t\r\n";
+
+class RunLog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rt::SetTestWallClock(kMarch9At1805);
+        rt::SetTestMonotonicClock(1'000 * kSecond);
+        WriteBytes(dir.File("game.txt"), kTwoRows);
+        data.LoadSplitFile(dir.File("game.txt"));
+    }
+    void TearDown() override { rt::UseSystemClocks(); }
+
+    std::string Log() const { return ReadBytes(dir.File("game-RunLog.txt")); }
+
+    void LogCompleteRun(int32_t first, int32_t second) {
+        data.rows[0]->SetTime(2, first);
+        data.rows[1]->SetTime(2, second);
+        data.currentSplit = 2;
+        data.timer->Reset(second);
+        data.AppendRunLog();
+    }
+
+    TempDir dir;
+    FileDataClass data;
+};
+
+} // namespace
+
+TEST_F(RunLog, the_first_run_creates_the_log_with_its_header_and_later_runs_append_only_a_line) {
+    LogCompleteRun(6000, 15140);
+    EXPECT_EQ(Log(), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
+
+    rt::AdvanceTestWallClock(7 * 60 * kSecond + 59 * kSecond);
+    data.ResetRun();
+    data.rows[0]->SetTime(2, 5820);
+    data.currentSplit = 1;
+    data.timer->Reset(7475);
+    data.AppendRunLog();
+    EXPECT_EQ(Log(), Golden("run-log-example.txt"));
+}
+
+TEST_F(RunLog, run_control_logs_a_finished_run_once_and_a_reset_only_after_time_has_run) {
+    data.autoLogRuns = true;
+    data.StartRun();
+    rt::AdvanceTestClocks(60 * kSecond);
+    data.MakeSplit("", {});
+    rt::AdvanceTestClocks(91 * kSecond + 400'000);
+    data.MakeSplit("", {});
+    data.ResetRun(); // the finished run was logged by its last split
+    data.StartRun();
+    data.ResetRun(); // nothing has run yet
+    data.StartRun();
+    rt::AdvanceTestClocks(5 * kSecond);
+    data.ResetRun(); // before the first split: stamp, kind and elapsed time only
+    EXPECT_EQ(Log(), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:07\tC\t1:00.00\t2:31.40\r\n"
+                     "2024/03/09 18:07\tR\t5.00\r\n");
+
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, 2);
+    EXPECT_EQ(data.history.resetRuns, 1);
+    EXPECT_EQ(data.history.resetTime, 500);
+    ASSERT_EQ(data.history.Count(), 1u);
+    EXPECT_EQ(data.history.Item(0)->times, (std::vector<int32_t>{6000, 15140}));
+}
+
+TEST_F(RunLog, an_empty_log_gets_the_header_and_a_foreign_file_gets_none) {
+    WriteBytes(dir.File("game-RunLog.txt"), "");
+    LogCompleteRun(6000, 15140);
+    EXPECT_EQ(Log(), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
+
+    WriteBytes(dir.File("game-RunLog.txt"), "notes\r\n");
+    LogCompleteRun(6000, 15140);
+    EXPECT_EQ(Log(), "notes\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, 0);
+}
+
+TEST_F(RunLog, the_log_is_named_from_the_last_dot_of_the_split_file_path) {
+    std::filesystem::create_directory(dir.File("my.runs"));
+    std::filesystem::create_directory(dir.File("my-RunLog.runs"));
+    const struct {
+        const char* splitFile;
+        const char* logFile;
+        const char* nameInHeader;
+    } cases[] = {
+        {"game", "game-RunLog.txt", "game"},
+        {"my.runs/game", "my-RunLog.runs/game", "game"},
+        // Backslashes and colons end folder names too: on Linux this is one file in the folder.
+        {"C:\\Runs\\run.log", "C:\\Runs\\run-RunLog.log", "run.log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.splitFile);
+        WriteBytes(dir.File(c.splitFile), kTwoRows);
+        data.LoadSplitFile(dir.File(c.splitFile));
+        data.timer->Reset(100);
+        data.AppendRunLog();
+        EXPECT_EQ(ReadBytes(dir.File(c.logFile)),
+                  std::string("LPWSplitLog\t") + c.nameInHeader + "\r\n2024/03/09 18:05\tR\t1.00\r\n");
+    }
+}
+
+TEST_F(RunLog, stamps_are_utc_minutes_of_the_wall_clock) {
+    const char* zone = std::getenv("TZ");
+    const std::string savedZone = zone ? zone : "";
+    // Nine hours east of UTC: 00:30 local time on March 10 is still March 9 in UTC.
+    setenv("TZ", "JST-9", 1);
+    tzset();
+    const struct {
+        const char* what;
+        int64_t seconds;
+        const char* stamp;
+    } cases[] = {
+        {"seconds are dropped", 1'710'007'559, "2024/03/09 18:05"},
+        {"just after midnight east of UTC", 1'709'998'200, "2024/03/09 15:30"},
+        {"past the 32-bit seconds of 2038", 2'208'988'800, "2040/01/01 00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(dir.File("game-RunLog.txt"));
+        rt::SetTestWallClock(c.seconds * kSecond);
+        data.timer->Reset(100);
+        data.AppendRunLog();
+        EXPECT_EQ(Log(), std::string("LPWSplitLog\tgame.txt\r\n") + c.stamp + "\tR\t1.00\r\n");
+    }
+    if (zone)
+        setenv("TZ", savedZone.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+TEST_F(RunLog, loading_the_example_lists_its_complete_run_and_counts_its_reset) {
+    WriteBytes(dir.File("game-RunLog.txt"), Golden("run-log-example.txt"));
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, 2);
+    EXPECT_EQ(data.history.resetRuns, 1);
+    EXPECT_EQ(data.history.resetTime, 7475);
+    ASSERT_EQ(data.history.Count(), 1u);
+    EXPECT_EQ(data.history.Item(0)->dateText, "2024/03/09 18:05");
+    EXPECT_EQ(data.history.Item(0)->times, (std::vector<int32_t>{6000, 15140}));
+    EXPECT_EQ(data.history.FindDay("20240309"), 0);
+}
+
+TEST_F(RunLog, malformed_lines_are_counted_or_skipped_by_their_kind_and_length) {
+    WriteBytes(dir.File("game-RunLog.txt"), "LPWSplitLog\tother.txt\r\n"
+                                            "2024/03/09 18:05\tC\t1.00\r\n" // too few: counted only
+                                            "2024/03/09 18:06\tC\t1.00\t2.00\t3.00\r\n" // too many: first two
+                                            "2024/03/09 18:07\tR\r\n"                   // no time: ignored
+                                            "2024/03/09 18:08\tX\t1.00\t2.00\r\n"       // unknown kind
+                                            "garbage\r\n"
+                                            "\r\n"
+                                            "2024/03/10 00:01\tR\t1.00\t5.00\r\n"
+                                            "2024/03/10 00:02\tC\t\t\r\n" // empty times: too few
+                                            "2024/03/10 00:03\tC\tx\t\t\r\n");
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, 5);
+    EXPECT_EQ(data.history.resetRuns, 1);
+    EXPECT_EQ(data.history.resetTime, 500);
+    ASSERT_EQ(data.history.Count(), 2u);
+    EXPECT_EQ(data.history.Item(0)->times, (std::vector<int32_t>{100, 200}));
+    EXPECT_EQ(data.history.Item(1)->times, (std::vector<int32_t>{0, 0}));
+    EXPECT_EQ(data.history.Item(1)->index, 1);
+}
+
+TEST_F(RunLog, a_failed_load_leaves_the_history_empty) {
+    const struct {
+        const char* what;
+        const char* bytes; // nullptr: no log file
+    } cases[] = {
+        {"no log", nullptr},
+        {"no magic", "LPWSplitLo\tgame.txt\r\n2024/03/09 18:05\tR\t1.00\r\n"},
+        {"only the header", "LPWSplitLog\tgame.txt\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(dir.File("game-RunLog.txt"), Golden("run-log-example.txt"));
+        data.LoadRunLog();
+        ASSERT_EQ(data.history.Count(), 1u);
+        std::filesystem::remove(dir.File("game-RunLog.txt"));
+        if (c.bytes)
+            WriteBytes(dir.File("game-RunLog.txt"), c.bytes);
+        data.LoadRunLog();
+        EXPECT_EQ(data.history.Count(), 0u);
+        EXPECT_EQ(data.history.totalRuns, 0);
+        EXPECT_EQ(data.history.resetRuns, 0);
+        EXPECT_EQ(data.history.resetTime, 0);
+    }
+}

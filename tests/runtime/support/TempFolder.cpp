@@ -1,0 +1,95 @@
+#include "tests/runtime/support/TempFolder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+TempFolder::TempFolder() {
+    std::string templ = (std::filesystem::temp_directory_path() / "lapwren-test-XXXXXX").string();
+    if (mkdtemp(templ.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = templ;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    // Folders a test made read-only must become writable again to be removed.
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
+    for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ec)) {
+        if (entry.is_directory(ec) && !entry.is_symlink(ec)) {
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        }
+    }
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempFolder::Listing() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto& entry : std::filesystem::directory_iterator(path_, ec)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const auto& name : names) {
+        text += (text.empty() ? "" : " ") + name;
+    }
+    return text;
+}
+
+std::string ReadBytes(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& fileName, const std::string& bytes) {
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+mode_t ModeOf(const std::string& fileName) {
+    struct stat st {};
+    if (stat(fileName.c_str(), &st) != 0) {
+        return 0;
+    }
+    return st.st_mode & 07777;
+}
+
+mode_t CurrentUmask() {
+    mode_t mask = umask(022);
+    umask(mask);
+    return mask;
+}
+
+bool RunUnprivileged(const std::function<bool()>& code) {
+    if (geteuid() != 0) {
+        return code();
+    }
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        const uid_t nobody = 65534;
+        if (setgid(nobody) != 0 || setuid(nobody) != 0) {
+            _exit(2);
+        }
+        _exit(code() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 2) {
+        throw std::runtime_error("the unprivileged child failed");
+    }
+    return WEXITSTATUS(status) == 1;
+}
