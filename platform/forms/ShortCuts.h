@@ -23,5 +23,7 @@ std::string KeyCodeName(int code);
 // unmappable code.
 QKeySequence ShortCutToKeySequence(TShortCut shortCut);
 
-// The virtual-key code of a Qt key (Qt::Key_Space gives 32), 0 when it has none.
-int QtKeyToVirtualKey(int qtKey);
+// The virtual-key code of a Qt key (Qt::Key_Space gives 32), 0 when it has none. With keypad set
+// (the event carried Qt::KeypadModifier) the keypad's own codes come first: Qt::Key_5 gives 101.
+// Characters typed with Shift on a US layout give the code of their key (Qt::Key_Colon gives 186).
+int QtKeyToVirtualKey(int qtKey, bool keypad = false);

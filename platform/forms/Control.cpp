@@ -1,0 +1,454 @@
+#include "platform/forms/Control.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include <QContextMenuEvent>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include "platform/forms/Application.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Menus.h"
+
+namespace {
+
+std::unordered_map<const QObject*, TControl*>& Registry() {
+    static std::unordered_map<const QObject*, TControl*> registry;
+    return registry;
+}
+
+} // namespace
+
+// Hands the events of a control's widget to the control.
+class ControlEventFilter : public QObject {
+public:
+    explicit ControlEventFilter(TControl* control) : control_(control) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != control_->widget_)
+            return false;
+        return control_->HandleEvent(event);
+    }
+
+private:
+    TControl* control_;
+};
+
+void RunHandler(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        Application.ShowException(error);
+    } catch (...) {
+        Application.ShowException(Exception(""));
+    }
+}
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+    font_.OnChange = [this] {
+        if (!settingParentFont_)
+            parentFont_ = false;
+        ApplyFont();
+        FontChanged();
+        for (TControl* child : std::vector<TControl*>(controls_))
+            if (child->parentFont_)
+                child->ParentFontChanged();
+    };
+}
+
+TControl::~TControl() {
+    DestroyComponents();
+    // The controls placed on this one go with it, whoever owns them.
+    while (!controls_.empty())
+        delete controls_.back();
+    SetPopupMenu(nullptr);
+    if (parent_ != nullptr) {
+        auto& siblings = parent_->controls_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+        parent_ = nullptr;
+    }
+    if (widget_ != nullptr) {
+        Registry().erase(widget_);
+        widget_->removeEventFilter(filter_);
+        delete filter_;
+        delete widget_;
+        widget_ = nullptr;
+    }
+}
+
+void TControl::SetWidget(QWidget* widget) {
+    widget_ = widget;
+    Registry()[widget_] = this;
+    filter_ = new ControlEventFilter(this);
+    widget_->installEventFilter(filter_);
+    widget_->hide();
+    ApplyFont();
+    ApplyBackground();
+    lastClientWidth_ = ClientWidth();
+    lastClientHeight_ = ClientHeight();
+}
+
+TControl* TControl::FromWidget(const QObject* widget) {
+    auto& registry = Registry();
+    auto it = registry.find(widget);
+    return it == registry.end() ? nullptr : it->second;
+}
+
+void TControl::GetBounds(int& left, int& top, int& width, int& height) const {
+    const QRect r = widget_->geometry();
+    left = r.x();
+    top = r.y();
+    width = r.width();
+    height = r.height();
+}
+
+void TControl::PutBounds(int left, int top, int width, int height) {
+    const QSize old = widget_->size();
+    widget_->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    if (widget_->size() != old) {
+        Resized();
+        if (ClientWidget() == widget_)
+            ClientResized();
+    }
+}
+
+int TControl::Left() const {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    return l;
+}
+
+int TControl::Top() const {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    return t;
+}
+
+int TControl::Width() const {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    return w;
+}
+
+int TControl::Height() const {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    return h;
+}
+
+void TControl::SetLeft(int left) {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    PutBounds(left, t, w, h);
+}
+
+void TControl::SetTop(int top) {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    PutBounds(l, top, w, h);
+}
+
+void TControl::SetWidth(int width) {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    PutBounds(l, t, width, h);
+}
+
+void TControl::SetHeight(int height) {
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    PutBounds(l, t, w, height);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    PutBounds(left, top, width, height);
+}
+
+int TControl::ClientWidth() const {
+    return ClientWidget()->width();
+}
+
+int TControl::ClientHeight() const {
+    return ClientWidget()->height();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    VisibleChanged();
+}
+
+void TControl::VisibleChanged() {
+    widget_->setVisible(visible_ && parent_ != nullptr);
+}
+
+bool TControl::Showing() const {
+    if (!visible_)
+        return false;
+    if (parent_ != nullptr)
+        return parent_->Showing();
+    return dynamic_cast<const TForm*>(this) != nullptr;
+}
+
+bool TControl::Enabled() const {
+    return !widget_->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void TControl::SetEnabled(bool enabled) {
+    widget_->setEnabled(enabled);
+}
+
+void TControl::SetParent(TControl* parent) {
+    if (parent == parent_ || parent == this)
+        return;
+    if (parent_ != nullptr) {
+        auto& siblings = parent_->controls_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    parent_ = parent;
+    const QRect geometry = widget_->geometry();
+    if (parent_ != nullptr) {
+        parent_->controls_.push_back(this);
+        widget_->setParent(parent_->ClientWidget());
+        widget_->setGeometry(geometry);
+        RestackInParent();
+        if (parentFont_)
+            ParentFontChanged();
+        parent_->ApplyTabOrder();
+    } else {
+        widget_->setParent(nullptr);
+        widget_->setGeometry(geometry);
+    }
+    VisibleChanged();
+}
+
+TControl* TControl::Controls(int index) const {
+    if (index < 0 || index >= ControlCount())
+        return nullptr;
+    return controls_[static_cast<size_t>(index)];
+}
+
+TForm* TControl::ParentForm() {
+    for (TControl* control = this; control != nullptr; control = control->parent_)
+        if (auto* form = dynamic_cast<TForm*>(control))
+            return form;
+    return nullptr;
+}
+
+void TControl::RestackInParent() {
+    if (IsWindowed()) {
+        widget_->raise();
+        return;
+    }
+    // Below the lowest windowed sibling, above the other drawn controls.
+    for (QObject* child : parent_->ClientWidget()->children()) {
+        if (child == widget_)
+            continue;
+        TControl* sibling = FromWidget(child);
+        if (sibling != nullptr && sibling->parent_ == parent_ && sibling->IsWindowed()) {
+            widget_->stackUnder(sibling->widget_);
+            return;
+        }
+    }
+    widget_->raise();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (menu == popupMenu_)
+        return;
+    if (popupMenu_ != nullptr)
+        popupMenu_->RemoveUser(this);
+    popupMenu_ = menu;
+    if (popupMenu_ != nullptr)
+        popupMenu_->AddUser(this);
+}
+
+void TControl::SetColor(TColor color) {
+    color_ = color;
+    ColorChanged();
+}
+
+void TControl::ColorChanged() {
+    ApplyBackground();
+}
+
+void TControl::FontChanged() {}
+
+void TControl::ApplyBackground() {
+    QWidget* target = ClientWidget();
+    if (FillsBackground()) {
+        QPalette palette = target->palette();
+        palette.setColor(QPalette::Window, ColorToQColor(color_));
+        target->setPalette(palette);
+        target->setAutoFillBackground(true);
+    } else {
+        target->setAutoFillBackground(false);
+    }
+}
+
+void TControl::ApplyFont() {
+    if (widget_ == nullptr)
+        return;
+    widget_->setFont(font_.ToQFont());
+    QPalette palette = widget_->palette();
+    const QColor color = ColorToQColor(font_.Color());
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    palette.setColor(QPalette::ButtonText, color);
+    widget_->setPalette(palette);
+}
+
+void TControl::ParentFontChanged() {
+    settingParentFont_ = true;
+    font_.Assign(parent_->font_);
+    settingParentFont_ = false;
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+    anchors_ = anchors;
+}
+
+void TControl::ClientResized() {
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    const int dx = width - lastClientWidth_;
+    const int dy = height - lastClientHeight_;
+    lastClientWidth_ = width;
+    lastClientHeight_ = height;
+    if (dx == 0 && dy == 0)
+        return;
+    for (TControl* child : std::vector<TControl*>(controls_))
+        child->ParentResized(dx, dy);
+}
+
+void TControl::ParentResized(int dx, int dy) {
+    if (anchors_ == (akLeft | akTop))
+        return;
+    int l, t, w, h;
+    GetBounds(l, t, w, h);
+    if ((anchors_ & akRight) != 0) {
+        if ((anchors_ & akLeft) != 0)
+            w += dx;
+        else
+            l += dx;
+    } else if ((anchors_ & akLeft) == 0) {
+        l += dx / 2;
+    }
+    if ((anchors_ & akBottom) != 0) {
+        if ((anchors_ & akTop) != 0)
+            h += dy;
+        else
+            t += dy;
+    } else if ((anchors_ & akTop) == 0) {
+        t += dy / 2;
+    }
+    PutBounds(l, t, w, h);
+}
+
+void TControl::SetTabOrder(int order) {
+    tabOrder_ = order;
+    if (parent_ != nullptr)
+        parent_->ApplyTabOrder();
+}
+
+void TControl::ApplyTabOrder() {
+    std::vector<TControl*> ordered;
+    for (TControl* child : controls_)
+        if (child->tabOrder_ >= 0)
+            ordered.push_back(child);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const TControl* a, const TControl* b) { return a->tabOrder_ < b->tabOrder_; });
+    for (size_t i = 1; i < ordered.size(); ++i)
+        QWidget::setTabOrder(ordered[i - 1]->widget_, ordered[i]->widget_);
+}
+
+void TControl::SetFocus() {
+    widget_->setFocus(Qt::OtherFocusReason);
+}
+
+bool TControl::Focused() const {
+    QWidget* focus = widget_->window()->focusWidget();
+    while (focus != nullptr && FromWidget(focus) == nullptr)
+        focus = focus->parentWidget();
+    return focus != nullptr && FromWidget(focus) == this;
+}
+
+void TControl::Click() {
+    if (OnClick)
+        RunHandler([this] { OnClick(this); });
+}
+
+bool TControl::WidgetEvent(QEvent* /*event*/) {
+    return false;
+}
+
+bool TControl::HandleEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ContextMenu: {
+        if (popupMenu_ == nullptr)
+            return WidgetEvent(event); // the parent's menu, if any, answers
+        const QPoint at = static_cast<QContextMenuEvent*>(event)->globalPos();
+        popupMenu_->SetPopupComponent(this);
+        popupMenu_->Popup(at.x(), at.y());
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            pressed_ = true;
+        break;
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const bool clicked = pressed_ && widget_->rect().contains(mouse->position().toPoint());
+        pressed_ = false;
+        // Windowed controls report their own clicks (a button's clicked signal).
+        if (clicked && !IsWindowed()) {
+            QPointer<QWidget> alive(widget_);
+            Click();
+            if (alive.isNull())
+                return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && OnDblClick) {
+            QPointer<QWidget> alive(widget_);
+            RunHandler([this] { OnDblClick(this); });
+            if (alive.isNull())
+                return true;
+        }
+        break;
+    case QEvent::Wheel:
+        // The wheel over a label or a picture turns for the form, as it has the focus.
+        if (!IsWindowed()) {
+            if (TForm* form = ParentForm()) {
+                auto* wheel = static_cast<QWheelEvent*>(event);
+                const QPoint at = form->ClientWidget()->mapFromGlobal(wheel->globalPosition().toPoint());
+                TShiftState shift = 0;
+                if ((wheel->modifiers() & Qt::ShiftModifier) != 0)
+                    shift |= ssShift;
+                if ((wheel->modifiers() & Qt::ControlModifier) != 0)
+                    shift |= ssCtrl;
+                if ((wheel->modifiers() & Qt::AltModifier) != 0)
+                    shift |= ssAlt;
+                form->WheelTurned(wheel->angleDelta().y(), shift, TPoint{at.x(), at.y()});
+                return true;
+            }
+        }
+        break;
+    case QEvent::Resize:
+        Resized();
+        if (ClientWidget() == widget_)
+            ClientResized();
+        break;
+    default:
+        break;
+    }
+    return WidgetEvent(event);
+}

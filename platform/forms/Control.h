@@ -1,0 +1,163 @@
+#pragma once
+// The base of every visible control: a component that wraps one Qt widget.
+//
+// Positions are pixels in the parent's client area. A control is shown when it is Visible and
+// has a parent; a control without a parent is never on screen. Deleting a parent control deletes
+// the controls placed on it (whoever owns them); deleting a control removes it from its parent
+// and its owner. Controls that draw on their parent (labels, images, shapes) always stay below
+// the windowed controls of the same parent (panels, edits, buttons ...), whatever the order of
+// creation. A right click on a control opens its popup menu at the click position; a control
+// without one passes the click on to its parent.
+//
+// A derived class creates its widget and hands it over with SetWidget; the control owns it.
+
+#include <functional>
+#include <vector>
+
+#include "platform/forms/Component.h"
+#include "platform/forms/Graphics.h"
+
+class QWidget;
+class QEvent;
+class QObject;
+class TPopupMenu;
+class TForm;
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+using TAnchors = unsigned;
+constexpr TAnchors akLeft = 1;
+constexpr TAnchors akTop = 2;
+constexpr TAnchors akRight = 4;
+constexpr TAnchors akBottom = 8;
+
+using TShiftState = unsigned;
+constexpr TShiftState ssShift = 1;
+constexpr TShiftState ssAlt = 2;
+constexpr TShiftState ssCtrl = 4;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    int Left() const;
+    void SetLeft(int left);
+    int Top() const;
+    void SetTop(int top);
+    int Width() const;
+    void SetWidth(int width);
+    int Height() const;
+    void SetHeight(int height);
+    void SetBounds(int left, int top, int width, int height);
+    // The size of the area that child controls are placed in.
+    virtual int ClientWidth() const;
+    virtual int ClientHeight() const;
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible and every parent up to the form visible.
+    bool Showing() const;
+
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+
+    TControl* Parent() const { return parent_; }
+    void SetParent(TControl* parent);
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    TControl* Controls(int index) const;
+    // The form this control is placed on (itself for a form), null when it has none.
+    TForm* ParentForm();
+
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
+
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+
+    // The control's font. A control takes its parent's font until its own is changed.
+    TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
+    void SetFont(const TFont& font) { font_.Assign(font); }
+    bool ParentFont() const { return parentFont_; }
+
+    // Anchored sides keep their distance to the parent's edges when the parent is resized.
+    TAnchors Anchors() const { return anchors_; }
+    void SetAnchors(TAnchors anchors);
+
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order);
+
+    void SetFocus();
+    bool Focused() const;
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+
+    // Runs OnClick as a click by the user would.
+    virtual void Click();
+
+    // The wrapped widget, for the layer itself and for tests.
+    QWidget* Widget() const { return widget_; }
+    // Where child controls are placed (the widget itself unless a derived class says otherwise).
+    virtual QWidget* ClientWidget() const { return widget_; }
+    // The control that wraps a widget, null when none does.
+    static TControl* FromWidget(const QObject* widget);
+
+protected:
+    void SetWidget(QWidget* widget);
+    // The control's bounds in its parent's client area; a form overrides them with its outer
+    // window.
+    virtual void GetBounds(int& left, int& top, int& width, int& height) const;
+    virtual void PutBounds(int left, int top, int width, int height);
+    // Windowed controls stay above the controls that draw on their parent.
+    virtual bool IsWindowed() const { return true; }
+    // A change of the font or of the colour reached the control.
+    virtual void FontChanged();
+    virtual void ColorChanged();
+    // Called after the size changed, for controls that arrange their content.
+    virtual void Resized() {}
+    // A control that paints its own background decides here whether Color is filled.
+    virtual bool FillsBackground() const { return false; }
+    // Event filter on the widget; returning true stops the event.
+    virtual bool WidgetEvent(QEvent* event);
+    void ApplyBackground();
+    // Applies the font to the widget.
+    void ApplyFont();
+    // The client area changed size: anchored child controls follow.
+    void ClientResized();
+    // Visible changed; the base shows the widget while the control is visible and has a parent.
+    virtual void VisibleChanged();
+    // Sets Visible without showing or hiding anything (a form starts hidden).
+    void InitVisible(bool visible) { visible_ = visible; }
+
+private:
+    friend class ControlEventFilter;
+    void RestackInParent();
+    void ParentResized(int dx, int dy);
+    void ParentFontChanged();
+    void ApplyTabOrder();
+    bool HandleEvent(QEvent* event);
+
+    QWidget* widget_ = nullptr;
+    QObject* filter_ = nullptr;
+    TControl* parent_ = nullptr;
+    std::vector<TControl*> controls_;
+    TPopupMenu* popupMenu_ = nullptr;
+    TColor color_ = clBtnFace;
+    TFont font_;
+    bool parentFont_ = true;
+    bool settingParentFont_ = false;
+    bool visible_ = true;
+    TAnchors anchors_ = akLeft | akTop;
+    int tabOrder_ = -1;
+    int lastClientWidth_ = 0;
+    int lastClientHeight_ = 0;
+    bool pressed_ = false;
+};
+
+// Runs an event handler; an exception that escapes it is shown by the application's exception
+// box, as it would be when it left the message loop, and the program goes on.
+void RunHandler(const std::function<void()>& body);

@@ -1,0 +1,42 @@
+#pragma once
+// A one-line text entry. Text is shown from the program's bytes (ByteText.h) and read back as
+// UTF-8; a text the user left as it was set gives back the very bytes that were set. OnChange
+// runs on every change of the text, typed or set.
+
+#include <string>
+
+#include <QString>
+
+#include "platform/forms/Control.h"
+
+class QLineEdit;
+
+class TEdit : public TControl {
+public:
+    explicit TEdit(TComponent* owner);
+
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+    // A character other than 0 hides the typed text.
+    char PasswordChar() const { return passwordChar_; }
+    void SetPasswordChar(char passwordChar);
+    // 0 means no limit.
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int length);
+
+    TNotifyEvent OnChange;
+
+    QLineEdit* LineEdit() const { return edit_; }
+
+protected:
+    void ColorChanged() override;
+
+private:
+    QLineEdit* edit_;
+    // The bytes last set and how they were shown: an untouched text gives back the same bytes.
+    std::string setBytes_;
+    QString shownText_;
+    char passwordChar_ = 0;
+    int maxLength_ = 0;
+};

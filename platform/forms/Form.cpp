@@ -1,0 +1,537 @@
+#include "platform/forms/Form.h"
+
+#include <algorithm>
+#include <set>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QWheelEvent>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/forms/Application.h"
+#include "platform/forms/ByteText.h"
+#include "platform/forms/Menus.h"
+#include "platform/forms/ShortCuts.h"
+#include "platform/forms/TestSeams.h"
+
+namespace {
+
+std::set<const TForm*>& LiveForms() {
+    static std::set<const TForm*> forms;
+    return forms;
+}
+
+bool IsLive(const TForm* form) {
+    return form != nullptr && LiveForms().count(form) != 0;
+}
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers) {
+    TShiftState shift = 0;
+    if ((modifiers & Qt::ShiftModifier) != 0)
+        shift |= ssShift;
+    if ((modifiers & Qt::ControlModifier) != 0)
+        shift |= ssCtrl;
+    if ((modifiers & Qt::AltModifier) != 0)
+        shift |= ssAlt;
+    return shift;
+}
+
+// The menu shortcut value of a key press, 0 when the key has none.
+TShortCut ShortCutOf(const QKeyEvent* event) {
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const int code = QtKeyToVirtualKey(key, (modifiers & Qt::KeypadModifier) != 0);
+    // A modifier alone is no shortcut.
+    if (code == 0 || code == 16 || code == 17 || code == 18)
+        return 0;
+    TShortCut shortCut = static_cast<TShortCut>(code & 0xFF);
+    if ((modifiers & Qt::ShiftModifier) != 0)
+        shortCut |= scShift;
+    if ((modifiers & Qt::ControlModifier) != 0)
+        shortCut |= scCtrl;
+    if ((modifiers & Qt::AltModifier) != 0)
+        shortCut |= scAlt;
+    return shortCut;
+}
+
+// Sees every key press of the program first: menu shortcuts and KeyPreview come before the
+// focused control.
+class KeyFilter : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || event == passing_ || !receiver->isWidgetType())
+            return false;
+        TForm* form = TForm::FromWindow(static_cast<QWidget*>(receiver));
+        if (form == nullptr)
+            return false;
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        char key = 0;
+        bool changed = false;
+        if (form->PreviewKey(keyEvent, receiver, key, changed)) {
+            event->accept();
+            return true;
+        }
+        // Deliver the key here, so that its way up through the parents does not come back to the
+        // form a second time.
+        QEvent* previous = passing_;
+        if (changed) {
+            const QString text(QChar(static_cast<char16_t>(static_cast<unsigned char>(key))));
+            QKeyEvent replaced(QEvent::KeyPress, keyEvent->key(), keyEvent->modifiers(), text,
+                               keyEvent->isAutoRepeat(), static_cast<quint16>(keyEvent->count()));
+            passing_ = &replaced;
+            QCoreApplication::sendEvent(receiver, &replaced);
+        } else {
+            passing_ = event;
+            QCoreApplication::sendEvent(receiver, event);
+        }
+        passing_ = previous;
+        event->accept();
+        return true;
+    }
+
+private:
+    QEvent* passing_ = nullptr;
+};
+
+void EnsureKeyFilter() {
+    static QPointer<KeyFilter> filter;
+    if (filter.isNull() && qApp != nullptr) {
+        filter = new KeyFilter(qApp);
+        qApp->installEventFilter(filter);
+    }
+}
+
+} // namespace
+
+// The top-level window of a form.
+class FormWindow : public QWidget {
+public:
+    explicit FormWindow(TForm* form) : QWidget(nullptr, Qt::Window), form_(form) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        // The form decides (OnClose); it hides the window itself.
+        event->ignore();
+        form_->WindowCloseRequested();
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        form_->WindowResized();
+    }
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate && isVisible())
+            form_->Activated();
+        return QWidget::event(event);
+    }
+
+private:
+    TForm* form_;
+};
+
+// The client area of a form.
+class FormClient : public QWidget {
+public:
+    FormClient(TForm* form, QWidget* parent) : QWidget(parent), form_(form) {}
+
+protected:
+    void wheelEvent(QWheelEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        form_->WheelTurned(event->angleDelta().y(), ShiftOf(event->modifiers()), TPoint{at.x(), at.y()});
+        event->accept();
+    }
+
+private:
+    TForm* form_;
+};
+
+TForm::TForm(TComponent* owner) : TControl(owner) {
+    LiveForms().insert(this);
+    EnsureKeyFilter();
+    window_ = new FormWindow(this);
+    client_ = new FormClient(this, window_);
+    InitVisible(false);
+    clientWidth_ = 300;
+    clientHeight_ = 200;
+    SetWidget(window_);
+    ApplyWindowFlags();
+    ColorChanged();
+}
+
+TForm::~TForm() {
+    // Owned components and placed controls go while the form is still whole.
+    DestroyComponents();
+    while (ControlCount() > 0)
+        delete Controls(ControlCount() - 1);
+    SetMenu(nullptr);
+    LiveForms().erase(this);
+    Application.FormDestroyed(this);
+}
+
+TForm* TForm::FromWindow(const QWidget* widget) {
+    if (widget == nullptr)
+        return nullptr;
+    return dynamic_cast<TForm*>(FromWidget(widget->window()));
+}
+
+QWidget* TForm::ClientWidget() const {
+    return client_;
+}
+
+int TForm::ClientWidth() const {
+    return clientWidth_;
+}
+
+int TForm::ClientHeight() const {
+    return clientHeight_;
+}
+
+void TForm::SetClientWidth(int width) {
+    clientWidth_ = std::max(0, width);
+    ApplySize();
+}
+
+void TForm::SetClientHeight(int height) {
+    clientHeight_ = std::max(0, height);
+    ApplySize();
+}
+
+// The platform window's own margins: Qt's cached frame of a hidden widget lags behind a change of
+// the border style.
+int TForm::FrameExtraWidth() const {
+    const QWindow* handle = window_->windowHandle();
+    if (handle == nullptr)
+        return 0;
+    const QMargins margins = handle->frameMargins();
+    return margins.left() + margins.right();
+}
+
+int TForm::FrameExtraHeight() const {
+    const QWindow* handle = window_->windowHandle();
+    if (handle == nullptr)
+        return 0;
+    const QMargins margins = handle->frameMargins();
+    return margins.top() + margins.bottom();
+}
+
+int TForm::BarHeight() const {
+    if (menu_ == nullptr)
+        return 0;
+    const int height = menu_->MenuBar()->heightForWidth(std::max(1, clientWidth_));
+    return height > 0 ? height : menu_->MenuBar()->sizeHint().height();
+}
+
+void TForm::GetBounds(int& left, int& top, int& width, int& height) const {
+    left = window_->x();
+    top = window_->y();
+    width = clientWidth_ + FrameExtraWidth();
+    height = clientHeight_ + BarHeight() + FrameExtraHeight();
+}
+
+void TForm::PutBounds(int left, int top, int width, int height) {
+    if (left != window_->x() || top != window_->y())
+        window_->move(left, top);
+    clientWidth_ = std::max(0, width - FrameExtraWidth());
+    clientHeight_ = std::max(0, height - FrameExtraHeight() - BarHeight());
+    ApplySize();
+}
+
+void TForm::ApplySize() {
+    const int width = clientWidth_;
+    const int height = clientHeight_ + BarHeight();
+    if (borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin) {
+        window_->setMinimumSize(0, 0);
+        window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window_->resize(width, height);
+    } else {
+        window_->setFixedSize(width, height);
+    }
+    PlaceChildren();
+}
+
+void TForm::PlaceChildren() {
+    const int bar = BarHeight();
+    if (menu_ != nullptr)
+        menu_->MenuBar()->setGeometry(0, 0, clientWidth_, bar);
+    client_->setGeometry(0, bar, clientWidth_, clientHeight_);
+    ClientResized();
+}
+
+void TForm::WindowResized() {
+    // A sizeable window resized by the user: the client area follows.
+    const QSize size = window_->size();
+    const int width = size.width();
+    const int height = std::max(0, size.height() - BarHeight());
+    if (width == clientWidth_ && height == clientHeight_)
+        return;
+    clientWidth_ = width;
+    clientHeight_ = height;
+    PlaceChildren();
+}
+
+void TForm::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    window_->setWindowTitle(ToDisplayText(caption));
+}
+
+void TForm::SetBorderStyle(TBorderStyle style) {
+    borderStyle_ = style;
+    ApplyWindowFlags();
+}
+
+void TForm::SetBorderIcons(TBorderIcons icons) {
+    borderIcons_ = icons;
+    ApplyWindowFlags();
+}
+
+void TForm::SetPosition(TPosition position) {
+    position_ = position;
+}
+
+void TForm::ApplyWindowFlags() {
+    Qt::WindowFlags flags;
+    switch (borderStyle_) {
+    case bsNone:
+        flags = Qt::Window | Qt::FramelessWindowHint;
+        break;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        break;
+    case bsDialog:
+        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        break;
+    case bsSingle:
+    case bsSizeable:
+        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        break;
+    }
+    if (borderStyle_ != bsNone && (borderIcons_ & biSystemMenu) != 0) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (borderStyle_ == bsSingle || borderStyle_ == bsSizeable) {
+            if ((borderIcons_ & biMinimize) != 0)
+                flags |= Qt::WindowMinimizeButtonHint;
+            if ((borderIcons_ & biMaximize) != 0)
+                flags |= Qt::WindowMaximizeButtonHint;
+        }
+    }
+    const QPoint position = window_->pos();
+    const bool shown = window_->isVisible();
+    window_->setWindowFlags(flags);
+    window_->move(position);
+    // The native window exists from now on, so the frame's size is known before it is shown.
+    window_->winId();
+    ApplySize();
+    if (shown)
+        window_->show();
+}
+
+void TForm::ColorChanged() {
+    QPalette palette = client_->palette();
+    palette.setColor(QPalette::Window, ColorToQColor(Color()));
+    client_->setPalette(palette);
+    client_->setAutoFillBackground(true);
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    if (menu == menu_)
+        return;
+    if (menu_ != nullptr) {
+        menu_->form_ = nullptr;
+        menu_->MenuBar()->hide();
+        menu_->MenuBar()->setParent(nullptr);
+    }
+    menu_ = menu;
+    if (menu_ != nullptr) {
+        if (menu_->form_ != nullptr)
+            menu_->form_->SetMenu(nullptr);
+        menu_->form_ = this;
+        menu_->MenuBar()->setParent(window_);
+        menu_->MenuBar()->show();
+    }
+    ApplySize();
+}
+
+TControl* TForm::ActiveControl() const {
+    QWidget* focus = window_->focusWidget();
+    while (focus != nullptr && focus != client_ && focus != window_) {
+        if (TControl* control = FromWidget(focus))
+            return control;
+        focus = focus->parentWidget();
+    }
+    return nullptr;
+}
+
+void TForm::SetActiveControl(TControl* control) {
+    if (control != nullptr)
+        control->SetFocus();
+}
+
+void TForm::CentreOnScreen() {
+    QScreen* screen = window_->screen();
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    window_->move(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2);
+}
+
+void TForm::VisibleChanged() {
+    if (Visible()) {
+        if (position_ == poScreenCenter)
+            CentreOnScreen();
+        window_->show();
+    } else {
+        window_->hide();
+        if (Application.ActiveForm() == this)
+            Application.SetActiveForm(nullptr);
+    }
+}
+
+void TForm::Show() {
+    SetVisible(true);
+    window_->raise();
+    window_->activateWindow();
+    Activated();
+}
+
+void TForm::Hide() {
+    SetVisible(false);
+}
+
+bool TForm::Active() const {
+    return Application.ActiveForm() == this;
+}
+
+void TForm::Activated() {
+    if (!Visible() || Application.ActiveForm() == this)
+        return;
+    Application.SetActiveForm(this);
+    if (OnActivate)
+        RunHandler([this] { OnActivate(this); });
+}
+
+void TForm::SetModalResult(TModalResult result) {
+    modalResult_ = result;
+}
+
+void TForm::DoClose(TCloseAction& action) {
+    if (OnClose)
+        RunHandler([this, &action] { OnClose(this, action); });
+}
+
+void TForm::CloseModal() {
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        modalResult_ = mrNone;
+}
+
+void TForm::Close() {
+    if (modal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (Application.MainForm() == this) {
+        Application.Terminate();
+    } else if (action == caHide || action == caMinimize) {
+        Hide();
+    } else if (action == caFree) {
+        // Freed once the event that closed it has been handled.
+        const TForm* self = this;
+        QMetaObject::invokeMethod(
+            qApp,
+            [self] {
+                if (IsLive(self))
+                    delete self;
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TForm::WindowCloseRequested() {
+    Close();
+}
+
+TModalResult TForm::ShowModal() {
+    TForm* previous = Application.ActiveForm();
+    modal_ = true;
+    modalResult_ = mrNone;
+    // Qt takes a change of modality only while the window is hidden.
+    if (Visible())
+        SetVisible(false);
+    window_->setWindowModality(Qt::ApplicationModal);
+    Show();
+    const ModalHandler& handler = CurrentModalHandler();
+    if (handler) {
+        const TModalResult answer = handler(*this);
+        if (!IsLive(this))
+            return answer;
+        if (modalResult_ == mrNone)
+            modalResult_ = answer != mrNone ? answer : mrCancel;
+        const TModalResult result = modalResult_;
+        CloseModal();
+        // A test's answer ends the showing even if OnClose refuses.
+        modalResult_ = result;
+    } else {
+        for (;;) {
+            while (modalResult_ == mrNone && !Application.Terminated())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            if (Application.Terminated())
+                modalResult_ = mrCancel;
+            CloseModal();
+            if (modalResult_ != mrNone || Application.Terminated())
+                break;
+        }
+    }
+    modal_ = false;
+    SetVisible(false);
+    window_->setWindowModality(Qt::NonModal);
+    if (Application.ActiveForm() == this)
+        Application.SetActiveForm(nullptr);
+    // The form that was active before becomes active again.
+    if (previous != this && IsLive(previous) && previous->Visible())
+        previous->Activated();
+    return modalResult_;
+}
+
+bool TForm::PreviewKey(QKeyEvent* event, QObject* receiver, char& key, bool& keyChanged) {
+    keyChanged = false;
+    if (menu_ != nullptr) {
+        const TShortCut shortCut = ShortCutOf(event);
+        if (shortCut != 0 && menu_->IsShortCut(shortCut))
+            return true;
+    }
+    const QString text = event->text();
+    if (text.size() != 1 || text[0].unicode() > 0xFF || !OnKeyPress)
+        return false;
+    const bool atForm = receiver == window_ || receiver == client_;
+    if (!keyPreview_ && !atForm)
+        return false;
+    const char original = static_cast<char>(text[0].unicode());
+    key = original;
+    RunHandler([this, &key] { OnKeyPress(this, key); });
+    if (key == 0)
+        return true;
+    keyChanged = key != original;
+    return false;
+}
+
+void TForm::WheelTurned(int delta, TShiftState shift, TPoint clientPos) {
+    if (!OnMouseWheel)
+        return;
+    bool handled = false;
+    RunHandler([&] { OnMouseWheel(this, shift, delta, clientPos, handled); });
+}

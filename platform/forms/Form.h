@@ -1,0 +1,142 @@
+#pragma once
+// A window of the program: a top-level control with a frame, an optional menu bar and a client
+// area in which its controls are placed.
+//
+// Left/Top/Width/Height are the outer window with its frame and menu bar; ClientWidth and
+// ClientHeight are the client area. A form becomes the active form when it is shown (OnActivate
+// runs then, and again whenever the form becomes active after another form of the program was).
+// With KeyPreview on, a typed character reaches OnKeyPress before the focused control; a handler
+// that sets the key to 0 consumes it. A key that is the shortcut of an item of the main menu runs
+// that item instead, and produces no character.
+//
+// ShowModal shows the form, makes it the active form and waits until it closes (Close, or a
+// non-zero ModalResult); it returns the modal result. Tests answer it through the seam of
+// TestSeams.h instead of waiting for a person.
+
+#include <string>
+
+#include "platform/forms/Control.h"
+
+class QWidget;
+class QObject;
+class QKeyEvent;
+class TMainMenu;
+class TPopupMenu;
+class FormWindow;
+class FormClient;
+
+enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+
+using TBorderIcons = unsigned;
+constexpr TBorderIcons biSystemMenu = 1;
+constexpr TBorderIcons biMinimize = 2;
+constexpr TBorderIcons biMaximize = 4;
+
+enum TPosition { poDesigned, poScreenCenter };
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+
+class TForm : public TControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle style);
+    TBorderIcons BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(TBorderIcons icons);
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position);
+
+    bool KeyPreview() const { return keyPreview_; }
+    void SetKeyPreview(bool preview) { keyPreview_ = preview; }
+
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+
+    // The focused control of the form, null when none.
+    TControl* ActiveControl() const;
+    void SetActiveControl(TControl* control);
+
+    void Show();
+    void Hide();
+    TModalResult ShowModal();
+    void Close();
+    bool Modal() const { return modal_; }
+    TModalResult ModalResult() const { return modalResult_; }
+    void SetModalResult(TModalResult result);
+    bool Active() const;
+
+    TNotifyEvent OnActivate;
+    TCloseEvent OnClose;
+    TKeyPressEvent OnKeyPress;
+    TMouseWheelEvent OnMouseWheel;
+
+    QWidget* ClientWidget() const override;
+    // The form of a top-level widget (or of any widget on it), null when none.
+    static TForm* FromWindow(const QWidget* widget);
+
+    // Called by the layer: the form became the program's active form.
+    void Activated();
+    // Called by the layer for a key press that reached a widget of this form; true when the
+    // press was consumed (a shortcut ran or OnKeyPress set the key to 0). key is changed when
+    // OnKeyPress replaced the character.
+    bool PreviewKey(QKeyEvent* event, QObject* receiver, char& key, bool& keyChanged);
+    // Called by the layer for a mouse wheel over the form.
+    void WheelTurned(int delta, TShiftState shift, TPoint clientPos);
+
+protected:
+    bool IsWindowed() const override { return true; }
+    void ColorChanged() override;
+    void VisibleChanged() override;
+    void GetBounds(int& left, int& top, int& width, int& height) const override;
+    void PutBounds(int left, int top, int width, int height) override;
+
+private:
+    friend class FormWindow;
+    friend class FormClient;
+    friend class TMainMenu;
+    void ApplyWindowFlags();
+    // Sizes the window for the current client size and menu bar.
+    void ApplySize();
+    int FrameExtraWidth() const;
+    int FrameExtraHeight() const;
+    int BarHeight() const;
+    void PlaceChildren();
+    void WindowResized();
+    void CloseModal();
+    void DoClose(TCloseAction& action);
+    void WindowCloseRequested();
+    void CentreOnScreen();
+
+    FormWindow* window_ = nullptr;
+    FormClient* client_ = nullptr;
+    TMainMenu* menu_ = nullptr;
+    std::string caption_;
+    TBorderStyle borderStyle_ = bsSizeable;
+    TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TPosition position_ = poDesigned;
+    bool keyPreview_ = false;
+    bool modal_ = false;
+    TModalResult modalResult_ = mrNone;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+};

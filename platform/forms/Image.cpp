@@ -1,0 +1,96 @@
+#include "platform/forms/Image.h"
+
+#include <QPainter>
+#include <QWidget>
+
+#include "platform/forms/Picture.h"
+
+// Paints the picture of an image control.
+class ImageWidget : public QWidget {
+public:
+    explicit ImageWidget(TImage* image) : image_(image) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const QImage& picture = image_->picture_.Image();
+        if (picture.isNull())
+            return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, image_->stretch_ || image_->proportional_);
+        painter.drawImage(image_->PictureRect(), picture);
+    }
+
+private:
+    TImage* image_;
+};
+
+bool TPicture::LoadFromFile(const std::string& fileName) {
+    QImage loaded;
+    const bool ok = LoadPictureFile(fileName, loaded);
+    Assign(ok ? loaded : QImage());
+    return ok;
+}
+
+void TPicture::Assign(const QImage& image) {
+    image_data_ = image;
+    image_->PictureChanged();
+}
+
+TImage::TImage(TComponent* owner) : TControl(owner), picture_(this) {
+    auto* widget = new ImageWidget(this);
+    widget->setGeometry(0, 0, 105, 105);
+    SetWidget(widget);
+}
+
+void TImage::SetStretch(bool stretch) {
+    stretch_ = stretch;
+    PictureChanged();
+}
+
+void TImage::SetProportional(bool proportional) {
+    proportional_ = proportional;
+    PictureChanged();
+}
+
+void TImage::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    PictureChanged();
+}
+
+void TImage::PictureChanged() {
+    if (Widget() != nullptr)
+        Widget()->update();
+}
+
+QRect TImage::PictureRect() const {
+    int w = picture_.Width();
+    int h = picture_.Height();
+    if (w <= 0 || h <= 0)
+        return QRect();
+    const int cw = Width();
+    const int ch = Height();
+    if (stretch_ || (proportional_ && (w > cw || h > ch))) {
+        if (proportional_) {
+            const double aspect = static_cast<double>(w) / h;
+            if (w > h) {
+                w = cw;
+                h = static_cast<int>(cw / aspect);
+                if (h > ch) {
+                    h = ch;
+                    w = static_cast<int>(ch * aspect);
+                }
+            } else {
+                h = ch;
+                w = static_cast<int>(ch * aspect);
+                if (w > cw) {
+                    w = cw;
+                    h = static_cast<int>(cw / aspect);
+                }
+            }
+        } else {
+            w = cw;
+            h = ch;
+        }
+    }
+    return QRect(0, 0, w, h);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// A picture on its parent, drawn from the control's top-left corner. Without Stretch it is drawn
+// at its own size (clipped by the control); with Stretch it fills the control; with Proportional
+// it keeps its aspect ratio and fits the control (a picture larger than the control is scaled
+// down even without Stretch). The control paints nothing outside the picture; Transparent is kept
+// for pictures that carry their own transparency.
+
+#include <string>
+
+#include <QImage>
+
+#include "platform/forms/Control.h"
+
+class TImage;
+
+// The picture of an image control.
+class TPicture {
+public:
+    explicit TPicture(TImage* image) : image_(image) {}
+
+    // Loads a picture file (Picture.h: JPG through libjpeg, others through Qt). False, with the
+    // picture left empty, when the file cannot be read; never throws.
+    bool LoadFromFile(const std::string& fileName);
+    void Assign(const QImage& image);
+    void Clear() { Assign(QImage()); }
+
+    int Width() const { return image_data_.width(); }
+    int Height() const { return image_data_.height(); }
+    bool Empty() const { return image_data_.isNull(); }
+    const QImage& Image() const { return image_data_; }
+
+private:
+    TImage* image_;
+    QImage image_data_;
+};
+
+class TImage : public TControl {
+public:
+    explicit TImage(TComponent* owner);
+
+    TPicture* Picture() { return &picture_; }
+
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool stretch);
+    bool Proportional() const { return proportional_; }
+    void SetProportional(bool proportional);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
+
+    // Where the picture is drawn inside the control (empty without a picture), for tests.
+    QRect PictureRect() const;
+
+protected:
+    bool IsWindowed() const override { return false; }
+
+private:
+    friend class TPicture;
+    friend class ImageWidget;
+    void PictureChanged();
+
+    TPicture picture_;
+    bool stretch_ = false;
+    bool proportional_ = false;
+    bool transparent_ = false;
+};

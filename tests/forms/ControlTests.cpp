@@ -1,0 +1,228 @@
+// Edits, memos, combo boxes, radio buttons, string lists and pictures: what they keep and give back.
+#include <string>
+#include <vector>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/Edit.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Image.h"
+#include "platform/forms/Memo.h"
+#include "platform/forms/Panel.h"
+#include "platform/forms/RadioButton.h"
+#include "platform/forms/Strings.h"
+
+TEST(EditText, untouched_text_comes_back_as_the_bytes_that_were_set) {
+    TForm form(nullptr);
+    TEdit edit(&form);
+    edit.SetText("Pr\xEAt"); // Windows-1252 from an old settings file
+    EXPECT_EQ(edit.LineEdit()->text(), QString::fromUtf8("Pr\xC3\xAAt"));
+    EXPECT_EQ(edit.Text(), "Pr\xEAt");
+}
+
+TEST(EditText, typed_text_comes_back_as_utf8) {
+    TForm form(nullptr);
+    TEdit edit(&form);
+    edit.SetText("Pr\xEAt");
+    edit.LineEdit()->setText(QString::fromUtf8("Pr\xC3\xAAte"));
+    EXPECT_EQ(edit.Text(), "Pr\xC3\xAAte");
+}
+
+TEST(EditText, on_change_runs_for_typed_and_set_text) {
+    TForm form(nullptr);
+    TEdit edit(&form);
+    int changes = 0;
+    edit.OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, &edit);
+        ++changes;
+    };
+    edit.SetText("00FF00");
+    edit.LineEdit()->insert(QStringLiteral("1"));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(EditText, a_password_character_hides_the_text_but_not_its_value) {
+    TForm form(nullptr);
+    TEdit edit(&form);
+    edit.SetPasswordChar('*');
+    edit.SetText("secret");
+    EXPECT_EQ(edit.LineEdit()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(edit.Text(), "secret");
+}
+
+TEST(MemoText, lines_are_joined_with_cr_lf_whatever_line_ends_were_set) {
+    TForm form(nullptr);
+    TMemo memo(&form);
+    memo.SetText("a\nb");
+    memo.TextEdit()->appendPlainText(QStringLiteral("c")); // the user adds a line
+    EXPECT_EQ(memo.Text(), "a\r\nb\r\nc");
+    EXPECT_EQ(memo.Lines()->Count(), 3);
+    EXPECT_EQ(memo.Lines()->Strings(2), "c");
+    memo.SetText("x\r\ny\rz");
+    EXPECT_EQ(memo.TextEdit()->toPlainText(), QStringLiteral("x\ny\nz"));
+}
+
+TEST(MemoText, untouched_notes_come_back_unchanged) {
+    // Counter notes are built with bare line feeds; an untouched dialog must not rewrite them.
+    TForm form(nullptr);
+    TMemo memo(&form);
+    memo.SetText("(2) Deaths\n");
+    EXPECT_EQ(memo.Text(), "(2) Deaths\n");
+}
+
+TEST(MemoText, want_tabs_lets_tab_type_a_tab) {
+    TForm form(nullptr);
+    TMemo memo(&form);
+    EXPECT_TRUE(memo.TextEdit()->tabChangesFocus());
+    memo.SetWantTabs(true);
+    EXPECT_FALSE(memo.TextEdit()->tabChangesFocus());
+}
+
+TEST(ComboBoxItems, a_sorted_box_places_items_by_text_and_keeps_each_items_object) {
+    TForm form(nullptr);
+    TComboBox box(&form);
+    box.SetStyle(csDropDownList);
+    box.SetSorted(true);
+    int zed = 1, alpha = 2, mid = 3;
+    box.Items()->AddObject("Zed", &zed);
+    box.Items()->AddObject("alpha", &alpha);
+    const int index = box.Items()->AddObject("Mid", &mid);
+    EXPECT_EQ(index, 1);
+    ASSERT_EQ(box.Items()->Count(), 3);
+    EXPECT_EQ(box.Items()->Strings(0), "alpha");
+    EXPECT_EQ(box.Items()->Strings(2), "Zed");
+    EXPECT_EQ(box.Items()->Objects(0), &alpha);
+    EXPECT_EQ(box.Items()->Objects(1), &mid);
+    EXPECT_EQ(box.Items()->Objects(2), &zed);
+}
+
+TEST(ComboBoxItems, adding_items_selects_nothing_and_deleting_the_selected_item_clears_the_choice) {
+    TForm form(nullptr);
+    TComboBox box(&form);
+    box.SetStyle(csDropDownList);
+    box.Items()->Add("(none)");
+    box.Items()->Add("Server");
+    EXPECT_EQ(box.ItemIndex(), -1);
+    box.SetItemIndex(1);
+    EXPECT_EQ(box.Text(), "Server");
+    box.Items()->Insert(0, "First");
+    EXPECT_EQ(box.ItemIndex(), 2); // the same item stays chosen
+    box.Items()->Delete(2);
+    EXPECT_EQ(box.ItemIndex(), -1);
+    box.SetItemIndex(7);
+    EXPECT_EQ(box.ItemIndex(), -1);
+    box.Clear();
+    EXPECT_EQ(box.Items()->Count(), 0);
+}
+
+TEST(ComboBoxItems, on_change_runs_when_the_user_picks_not_when_the_program_selects) {
+    TForm form(nullptr);
+    TComboBox box(&form);
+    box.SetStyle(csDropDownList);
+    box.Items()->Add("a");
+    box.Items()->Add("b");
+    int changes = 0;
+    box.OnChange = [&](TObject*) { ++changes; };
+    box.SetItemIndex(1);
+    EXPECT_EQ(changes, 0);
+    box.ComboBox()->setCurrentIndex(0);
+    emit box.ComboBox()->activated(0); // as a pick in the open list
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(box.ItemIndex(), 0);
+}
+
+TEST(StringLists, a_sorted_list_finds_codes_ignoring_case_and_keeps_one_of_each) {
+    TStringList codes;
+    codes.SetSorted(true);
+    codes.AddObject("b-key", reinterpret_cast<void*>(intptr_t{2}));
+    codes.AddObject("a-key", reinterpret_cast<void*>(intptr_t{1}));
+    EXPECT_EQ(codes.AddObject("A-KEY", nullptr), 0); // already there
+    ASSERT_EQ(codes.Count(), 2);
+    int index = -1;
+    EXPECT_TRUE(codes.Find("B-Key", index));
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(reinterpret_cast<intptr_t>(codes.Objects(index)), 2);
+    EXPECT_FALSE(codes.Find("c", index));
+    EXPECT_EQ(index, 2);
+    EXPECT_FALSE(codes.Find("", index));
+    EXPECT_EQ(index, 0);
+}
+
+TEST(StringLists, text_splits_and_joins_lines) {
+    TStringList lines;
+    lines.SetText("a\r\nb\nc\rd");
+    EXPECT_EQ(lines.Count(), 4);
+    EXPECT_EQ(lines.Text(), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(lines.IndexOf("C"), 2);
+}
+
+TEST(RadioButtons, the_buttons_of_one_parent_are_one_choice) {
+    TForm form(nullptr);
+    auto* other = new TPanel(&form);
+    other->SetParent(&form);
+    std::vector<TRadioButton*> buttons;
+    for (int i = 0; i < 3; ++i) {
+        buttons.push_back(new TRadioButton(&form));
+        buttons.back()->SetParent(&form);
+    }
+    auto* elsewhere = new TRadioButton(&form);
+    elsewhere->SetParent(other);
+    elsewhere->SetChecked(true);
+    buttons[0]->SetChecked(true);
+    buttons[2]->SetChecked(true);
+    EXPECT_FALSE(buttons[0]->Checked());
+    EXPECT_TRUE(buttons[2]->Checked());
+    EXPECT_TRUE(elsewhere->Checked());
+    buttons[2]->SetChecked(false); // the program may leave no button checked
+    EXPECT_FALSE(buttons[2]->Checked());
+    buttons[1]->RadioButton()->click(); // the user picks one
+    EXPECT_TRUE(buttons[1]->Checked());
+    EXPECT_TRUE(elsewhere->Checked());
+}
+
+TEST(ImagePlacement, where_a_picture_is_drawn_in_its_control) {
+    struct Row {
+        const char* what;
+        bool stretch;
+        bool proportional;
+        QSize picture;
+        QRect drawn;
+    };
+    const Row rows[] = {
+        {"own size at the top left", false, false, QSize(40, 30), QRect(0, 0, 40, 30)},
+        {"own size even when larger than the control", false, false, QSize(400, 300), QRect(0, 0, 400, 300)},
+        {"stretched to the control", true, false, QSize(40, 30), QRect(0, 0, 24, 24)},
+        {"proportional wide picture", true, true, QSize(48, 24), QRect(0, 0, 24, 12)},
+        {"proportional tall picture", true, true, QSize(10, 40), QRect(0, 0, 6, 24)},
+        {"proportional shrinks a large picture without stretch", false, true, QSize(96, 48),
+         QRect(0, 0, 24, 12)},
+        {"proportional leaves a small picture alone without stretch", false, true, QSize(8, 4),
+         QRect(0, 0, 8, 4)},
+    };
+    TForm form(nullptr);
+    TImage image(&form);
+    image.SetBounds(0, 0, 24, 24);
+    EXPECT_TRUE(image.PictureRect().isEmpty());
+    for (const Row& row : rows) {
+        image.SetStretch(row.stretch);
+        image.SetProportional(row.proportional);
+        QImage picture(row.picture, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        image.Picture()->Assign(picture);
+        EXPECT_EQ(image.PictureRect(), row.drawn) << row.what;
+    }
+}
+
+TEST(ImagePlacement, a_missing_picture_file_leaves_the_picture_empty) {
+    TForm form(nullptr);
+    TImage image(&form);
+    QImage picture(QSize(4, 4), QImage::Format_RGB32);
+    image.Picture()->Assign(picture);
+    EXPECT_FALSE(image.Picture()->LoadFromFile("/nonexistent/background.bmp"));
+    EXPECT_TRUE(image.Picture()->Empty());
+}

@@ -1,0 +1,464 @@
+// The five small setting dialogs, shown through the modal seam as a caller shows them: filled,
+// shown, typed into or closed by a test standing in for the user, and read back.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include "core/TextHelpers.h"
+#include "platform/forms/Button.h"
+#include "platform/forms/Edit.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/Memo.h"
+#include "platform/forms/RadioButton.h"
+#include "platform/forms/Shape.h"
+#include "platform/forms/TestSeams.h"
+#include "ui/ColorSettingsUnit.h"
+#include "ui/LabelFontUnit.h"
+#include "ui/RadioSettingsUnit.h"
+#include "ui/SetDataUnit.h"
+#include "ui/TextSettingsUnit.h"
+
+namespace {
+
+// A key as the keyboard sends it: a press carrying its character, then the release.
+void SendKey(QWidget* target, int qtKey, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void PressEscape(QWidget* target) {
+    SendKey(target, Qt::Key_Escape, QString(QChar(27)));
+}
+void PressEnter(QWidget* target) {
+    SendKey(target, Qt::Key_Return, QString(QChar('\r')));
+}
+
+void Type(QWidget* target, const std::string& text) {
+    for (char c : text) {
+        const char upper = char(std::toupper(static_cast<unsigned char>(c)));
+        int key = Qt::Key_unknown;
+        if (upper >= 'A' && upper <= 'Z') {
+            key = Qt::Key_A + (upper - 'A');
+        } else if (c >= '0' && c <= '9') {
+            key = Qt::Key_0 + (c - '0');
+        }
+        SendKey(target, key, QString(QChar(c)));
+    }
+}
+
+// What a caller does after filling a dialog: show it modally, with the test as the user.
+void ShowWith(TForm& form, const std::function<void(TForm&)>& user) {
+    ScopedModalHandler seam([&](TForm& shown) {
+        user(shown);
+        return mrNone;
+    });
+    form.ShowModal();
+}
+
+// Where the keyboard of the dialog types: its focused widget, or the dialog itself.
+QWidget* FocusOf(TForm& form) {
+    QWidget* focus = form.Widget()->window()->focusWidget();
+    return focus ? focus : form.Widget();
+}
+
+bool StillOpen(const TForm& form) {
+    return form.ModalResult() == mrNone;
+}
+
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kGreen = 0x00FF00;
+constexpr TColor kBlue = 0xFF0000;
+
+// --- TSetDataForm ------------------------------------------------------------------------------
+
+TEST(SetDataDialog, OpensOnTheTimeAndGivesBackTimeAndNotesHoweverClosed) {
+    TSetDataForm form(nullptr);
+    form.TimeDescLabel->SetCaption("Split Time");
+    form.TimeEdit->SetText("1:02.50");
+    form.NotesMemo->SetText("old");
+    ShowWith(form, [&](TForm&) {
+        EXPECT_EQ(form.Width(), 142);
+        EXPECT_EQ(form.Height(), 73); // no border: the height is the client height
+        EXPECT_EQ(form.ClientHeight(), 73);
+        EXPECT_TRUE(form.TimeEdit->Focused());
+        Type(form.TimeEdit->LineEdit(), "7");
+        QPlainTextEdit* memo = form.NotesMemo->TextEdit();
+        memo->moveCursor(QTextCursor::End);
+        PressEnter(memo); // a new line, not the end of the dialog
+        EXPECT_TRUE(StillOpen(form));
+        Type(memo, "pb");
+        SendKey(memo, Qt::Key_Tab, QString(QChar('\t'))); // types a tab, keeps the focus
+        EXPECT_TRUE(StillOpen(form));
+        PressEscape(memo);
+        EXPECT_FALSE(StillOpen(form));
+    });
+    EXPECT_EQ(form.TimeEdit->Text(), "1:02.507");
+    EXPECT_EQ(form.NotesMemo->Text(), "old\r\npb\t");
+    EXPECT_EQ(form.TimeDescLabel->Caption(), "Split Time");
+    EXPECT_FALSE(form.Visible());
+}
+
+TEST(SetDataDialog, EnterInTheTimeLeavesTheDialogOpen) {
+    TSetDataForm form(nullptr);
+    ShowWith(form, [&](TForm&) {
+        PressEnter(form.TimeEdit->LineEdit());
+        EXPECT_TRUE(StillOpen(form));
+        form.BackButton->Click();
+        EXPECT_FALSE(StillOpen(form));
+    });
+}
+
+// --- TLabelFontForm ----------------------------------------------------------------------------
+
+TEST(LabelFontDialog, WithoutAColourCaptionShowsTwoRowsIn48Pixels) {
+    TLabelFontForm form(nullptr);
+    form.FontNameEdit->SetText("Arial");
+    form.FontSizeEdit->SetText("12");
+    form.FontColorLabel->SetCaption("");
+    form.UpdateLayout();
+    EXPECT_EQ(form.ClientHeight(), 48);
+    EXPECT_EQ(form.Height(), 48);
+    EXPECT_EQ(form.Width(), 217);
+    EXPECT_FALSE(form.FontColorLabel->Visible());
+    EXPECT_FALSE(form.FontColorEdit->Visible());
+    EXPECT_FALSE(form.FontColorShape->Visible());
+    ShowWith(form, [&](TForm&) { EXPECT_TRUE(form.FontNameEdit->Focused()); });
+    EXPECT_EQ(form.FontNameEdit->Text(), "Arial");
+}
+
+TEST(LabelFontDialog, StartsTheColourRowAtTheLeftAndKeepsItsSpacingForAnyCaption) {
+    TLabelFontForm form(nullptr);
+    // The designed row: label ending at 72, edit at 74, swatch right after the 50-pixel edit.
+    for (const char* caption : {"Font Color", "Background Color", "C"}) {
+        form.FontColorLabel->SetCaption(caption);
+        form.UpdateLayout();
+        SCOPED_TRACE(caption);
+        EXPECT_EQ(form.ClientHeight(), 72);
+        EXPECT_TRUE(form.FontColorLabel->Visible());
+        EXPECT_TRUE(form.FontColorEdit->Visible());
+        EXPECT_TRUE(form.FontColorShape->Visible());
+        EXPECT_EQ(form.FontColorLabel->Left(), 2);
+        EXPECT_EQ(form.FontColorLabel->Width(), form.FontColorLabel->Canvas()->TextWidth(caption));
+        EXPECT_EQ(form.FontColorEdit->Left(), 2 + form.FontColorLabel->Width() + 2);
+        EXPECT_EQ(form.FontColorShape->Left(), form.FontColorEdit->Left() + 50);
+        EXPECT_EQ(form.FontColorEdit->Top(), 48);
+    }
+    form.FontColorLabel->SetCaption("");
+    form.UpdateLayout();
+    EXPECT_EQ(form.ClientHeight(), 48);
+    EXPECT_FALSE(form.FontColorEdit->Visible());
+}
+
+struct FontSizeRow {
+    const char* what;
+    const char* typed;
+    const char* readBack;
+};
+
+const FontSizeRow kFontSizeRows[] = {
+    {"one_becomes_two", "1", "2"},
+    {"zero_becomes_two", "0", "2"},
+    {"negative_becomes_two", "-3", "2"},
+    {"two_stays", "2", "2"},
+    {"twelve_stays", "12", "12"},
+    {"letters_stay_for_the_callers_default", "abc", "abc"},
+    {"empty_stays", "", ""},
+};
+
+class LabelFontSizeCheck : public ::testing::TestWithParam<FontSizeRow> {};
+
+TEST_P(LabelFontSizeCheck, RaisesSizesBelowTwoWhenClosedByEscapeOrByTheButton) {
+    for (bool byEscape : {true, false}) {
+        TLabelFontForm form(nullptr);
+        form.FontSizeEdit->SetText(GetParam().typed);
+        form.FontColorLabel->SetCaption("");
+        form.UpdateLayout();
+        ShowWith(form, [&](TForm&) {
+            if (byEscape) {
+                PressEscape(form.FontNameEdit->LineEdit());
+            } else {
+                form.BackButton->Click();
+            }
+            EXPECT_FALSE(StillOpen(form));
+        });
+        EXPECT_EQ(form.FontSizeEdit->Text(), GetParam().readBack) << (byEscape ? "Escape" : "X");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FontSizes, LabelFontSizeCheck, ::testing::ValuesIn(kFontSizeRows),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST(LabelFontDialog, PaintsTheSwatchAsTheColourIsTypedAndInUpdateLayout) {
+    TLabelFontForm form(nullptr);
+    bool bgr = true;
+    form.UseBGRFormat = [&] { return bgr; };
+    form.FontColorLabel->SetCaption("Font Color");
+    form.FontColorEdit->SetText("FF0000");
+    EXPECT_EQ(form.FontColorShape->Brush().Color(), kBlue); // blue first with BGR
+    bgr = false;
+    form.UpdateLayout(); // repaints with the setting of now
+    EXPECT_EQ(form.FontColorShape->Brush().Color(), kRed);
+    ShowWith(form, [&](TForm&) {
+        QLineEdit* edit = form.FontColorEdit->LineEdit();
+        edit->selectAll();
+        Type(edit, "00");
+        EXPECT_EQ(form.FontColorShape->Brush().Color(), 0u); // "00": no red
+        Type(edit, "ff");
+        EXPECT_EQ(form.FontColorShape->Brush().Color(), kGreen); // "00ff"
+        Type(edit, "0");
+        EXPECT_EQ(form.FontColorShape->Brush().Color(), kGreen); // an odd digit counts for nothing
+    });
+    EXPECT_EQ(form.FontColorEdit->Text(), "00ff0");
+}
+
+// --- TTextSettingsForm -------------------------------------------------------------------------
+
+TEST(TextSettingsDialog, TwoEntriesShowTwoRowsIn48PixelsAndLeaveTheOthersAsTheyWere) {
+    TTextSettingsForm form(nullptr);
+    EXPECT_EQ(form.EntryCount, 1);
+    form.Entry3Edit->SetText("left from before");
+    form.Entry4Edit->SetText("older still");
+    form.EntryCount = 2;
+    form.Entry1Label->SetCaption("Small Diff(sec)");
+    form.Entry1Edit->SetText("0.5");
+    form.Entry2Label->SetCaption("Zero Diff(sec)");
+    form.Entry2Edit->SetText("0");
+    ShowWith(form, [&](TForm&) {
+        EXPECT_EQ(form.Height(), 48);
+        EXPECT_EQ(form.Width(), 292);
+        EXPECT_TRUE(form.Entry1Edit->Focused());
+        // The third row lies below the edge of the form.
+        EXPECT_GE(form.Entry3Edit->Top(), form.ClientHeight());
+        Type(form.Entry2Edit->LineEdit(), "1");
+        PressEscape(form.Entry2Edit->LineEdit());
+    });
+    EXPECT_EQ(form.Entry1Edit->Text(), "0.5");
+    EXPECT_EQ(form.Entry2Edit->Text(), "01");
+    EXPECT_EQ(form.Entry3Edit->Text(), "left from before");
+    EXPECT_EQ(form.Entry4Edit->Text(), "older still");
+}
+
+TEST(TextSettingsDialog, ItsLabelsEndBeforeTheEditsWhateverTheirCaptions) {
+    TTextSettingsForm form(nullptr);
+    form.Entry1Label->SetCaption("Update Interval (msec)");
+    form.Entry2Label->SetCaption("Ok");
+    for (TLabel* label : {form.Entry1Label, form.Entry2Label}) {
+        EXPECT_EQ(label->Left() + label->Width(), 118) << label->Caption();
+    }
+    EXPECT_EQ(form.Entry2Label->Top(), 28);
+    EXPECT_EQ(form.Entry2Edit->Left(), 122);
+    EXPECT_EQ(form.Entry2Edit->Top(), 24);
+}
+
+TEST(TextSettingsDialog, ASecondShowingStartsFromWhatTheCallerFillsIn) {
+    TTextSettingsForm form(nullptr);
+    form.EntryCount = 4;
+    form.Entry1Edit->SetText("first");
+    ShowWith(form, [&](TForm&) {
+        EXPECT_EQ(form.Height(), 96);
+        Type(form.Entry1Edit->LineEdit(), "x");
+    });
+    EXPECT_EQ(form.Entry1Edit->Text(), "firstx");
+    form.EntryCount = 1;
+    form.Entry1Edit->SetText("second");
+    ShowWith(form, [&](TForm&) {
+        EXPECT_EQ(form.Height(), 24);
+        EXPECT_EQ(form.Entry1Edit->Text(), "second");
+    });
+}
+
+TEST(TextSettingsDialog, TabMovesThroughTheRowsInOrderAndThenToTheButton) {
+    TTextSettingsForm form(nullptr);
+    form.EntryCount = 4;
+    ShowWith(form, [&](TForm&) {
+        TControl* expected[] = {form.Entry1Edit, form.Entry2Edit, form.Entry3Edit, form.Entry4Edit,
+                                form.BackButton};
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_TRUE(expected[i]->Focused()) << "step " << i;
+            SendKey(FocusOf(form), Qt::Key_Tab, QString(QChar('\t')));
+        }
+        EXPECT_TRUE(form.BackButton->Focused());
+    });
+}
+
+// --- TColorSettingsForm ------------------------------------------------------------------------
+
+TEST(ColorSettingsDialog, RepaintsAllFiveSwatchesWhenShownThoughOnlyOneRowIsVisible) {
+    TColorSettingsForm form(nullptr);
+    bool bgr = false;
+    form.UseBGRFormat = [&] { return bgr; };
+    TEdit* edits[] = {form.Entry1Edit, form.Entry2Edit, form.Entry3Edit, form.Entry4Edit, form.Entry5Edit};
+    TShape* swatches[] = {form.FontColor1Shape, form.FontColor2Shape, form.FontColor3Shape,
+                          form.FontColor4Shape, form.FontColor5Shape};
+    for (TEdit* edit : edits) {
+        edit->SetText("FF0000");
+    }
+    EXPECT_EQ(swatches[4]->Brush().Color(), kRed);
+    bgr = true; // changed while the dialog was hidden
+    form.EntryCount = 1;
+    form.Entry1Label->SetCaption("Background Color");
+    ShowWith(form, [&](TForm&) {
+        EXPECT_EQ(form.Height(), 24);
+        EXPECT_EQ(form.Width(), 217);
+        EXPECT_TRUE(form.Entry1Edit->Focused());
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(swatches[i]->Brush().Color(), kBlue) << "row " << i + 1;
+        }
+    });
+}
+
+struct SwatchRow {
+    const char* what;
+    const char* typed;
+    bool bgr;
+    TColor shown;
+};
+
+const SwatchRow kSwatchRows[] = {
+    {"green_without_bgr", "00FF00", false, kGreen},
+    {"green_with_bgr", "00FF00", true, kGreen},
+    {"red_without_bgr", "FF0000", false, kRed},
+    {"red_text_is_blue_with_bgr", "FF0000", true, kBlue},
+    {"non_hex_digits_count_as_zero", "GG00ZZ", false, 0},
+};
+
+class ColorSwatchTyping : public ::testing::TestWithParam<SwatchRow> {};
+
+TEST_P(ColorSwatchTyping, FollowsEveryKeystrokeInEachRow) {
+    const SwatchRow& row = GetParam();
+    TColorSettingsForm form(nullptr);
+    form.UseBGRFormat = [&] { return row.bgr; };
+    form.EntryCount = 5;
+    TEdit* edits[] = {form.Entry1Edit, form.Entry2Edit, form.Entry3Edit, form.Entry4Edit, form.Entry5Edit};
+    TShape* swatches[] = {form.FontColor1Shape, form.FontColor2Shape, form.FontColor3Shape,
+                          form.FontColor4Shape, form.FontColor5Shape};
+    ShowWith(form, [&](TForm&) {
+        EXPECT_EQ(form.Height(), 120);
+        for (int i = 0; i < 5; ++i) {
+            const std::string typed = row.typed;
+            for (size_t n = 1; n <= typed.size(); ++n) {
+                Type(edits[i]->LineEdit(), typed.substr(n - 1, 1));
+                EXPECT_EQ(swatches[i]->Brush().Color(), HexToColor(typed.substr(0, n), row.bgr))
+                    << "row " << i + 1 << " after " << n << " keys";
+            }
+            EXPECT_EQ(swatches[i]->Brush().Color(), row.shown) << "row " << i + 1;
+        }
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Swatches, ColorSwatchTyping, ::testing::ValuesIn(kSwatchRows),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// --- TRadioSettingsForm ------------------------------------------------------------------------
+
+TEST(RadioSettingsDialog, ThreeChoicesShowIn60PixelsAndCheckingOneUnchecksTheOthers) {
+    TRadioSettingsForm form(nullptr);
+    EXPECT_EQ(form.EntryCount, 1);
+    form.EntryCount = 3;
+    form.RadioButton1->SetCaption("H: 1:02:03.45");
+    form.RadioButton2->SetCaption("M: 62:03.45");
+    form.RadioButton3->SetCaption("S: 3723.45");
+    form.RadioButton1->SetChecked(true);
+    ShowWith(form, [&](TForm&) {
+        EXPECT_EQ(form.Height(), 60);
+        EXPECT_EQ(form.Width(), 212);
+        EXPECT_EQ(form.RadioButton3->Top(), 44);
+        form.RadioButton3->RadioButton()->click();
+        PressEscape(form.RadioButton3->RadioButton());
+    });
+    EXPECT_FALSE(form.RadioButton1->Checked());
+    EXPECT_FALSE(form.RadioButton2->Checked());
+    EXPECT_TRUE(form.RadioButton3->Checked());
+}
+
+// --- What all five share -----------------------------------------------------------------------
+
+struct DialogRow {
+    const char* what;
+    std::function<std::unique_ptr<TForm>()> make;
+    int width;
+    int backRight; // where the X button ends, as designed
+};
+
+const DialogRow kDialogRows[] = {
+    {"set_data", [] { return std::make_unique<TSetDataForm>(nullptr); }, 142, 141},
+    {"label_font", [] { return std::make_unique<TLabelFontForm>(nullptr); }, 217, 216},
+    {"text_settings", [] { return std::make_unique<TTextSettingsForm>(nullptr); }, 292, 291},
+    {"color_settings", [] { return std::make_unique<TColorSettingsForm>(nullptr); }, 217, 216},
+    {"radio_settings", [] { return std::make_unique<TRadioSettingsForm>(nullptr); }, 212, 210},
+};
+
+void PrintTo(const DialogRow& row, std::ostream* os) {
+    *os << row.what;
+}
+void PrintTo(const SwatchRow& row, std::ostream* os) {
+    *os << row.what;
+}
+void PrintTo(const FontSizeRow& row, std::ostream* os) {
+    *os << row.what;
+}
+
+class EverySmallDialog : public ::testing::TestWithParam<DialogRow> {};
+
+TButton* BackButtonOf(TForm& form) {
+    return dynamic_cast<TButton*>(form.FindComponent("BackButton"));
+}
+
+TEST_P(EverySmallDialog, HasNoFrameAndAnXButtonThatClosesIt) {
+    std::unique_ptr<TForm> form = GetParam().make();
+    EXPECT_EQ(form->Width(), GetParam().width);
+    EXPECT_EQ(form->Width(), form->ClientWidth());
+    EXPECT_EQ(form->Height(), form->ClientHeight());
+    TButton* back = BackButtonOf(*form);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->Caption(), "X");
+    EXPECT_EQ(back->Left() + back->Width(), GetParam().backRight);
+    ShowWith(*form, [&](TForm& f) {
+        back->Click();
+        EXPECT_FALSE(StillOpen(f));
+    });
+}
+
+TEST_P(EverySmallDialog, ClosesOnEscapeButNotOnEnterAndStaysWhereTheCallerPutIt) {
+    std::unique_ptr<TForm> form = GetParam().make();
+    form->SetLeft(310);
+    form->SetTop(205);
+    bool shown = false;
+    ShowWith(*form, [&](TForm& f) {
+        shown = true;
+        EXPECT_EQ(f.Left(), 310);
+        EXPECT_EQ(f.Top(), 205);
+        QWidget* focus = FocusOf(f);
+        PressEnter(focus);
+        EXPECT_TRUE(StillOpen(f));
+        PressEscape(focus);
+        EXPECT_FALSE(StillOpen(f));
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(form->Visible());
+}
+
+TEST_P(EverySmallDialog, CanBeShownAgainAfterClosing) {
+    std::unique_ptr<TForm> form = GetParam().make();
+    for (int showing = 0; showing < 2; ++showing) {
+        ShowWith(*form, [&](TForm& f) {
+            EXPECT_TRUE(f.Visible());
+            BackButtonOf(f)->Click();
+            EXPECT_FALSE(StillOpen(f));
+        });
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, EverySmallDialog, ::testing::ValuesIn(kDialogRows),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+} // namespace
