@@ -51,19 +51,30 @@ void StandInWebService::Redirect(const std::string& key, const std::string& toKe
     AnswerRaw(key, testnet::HttpReply(status, "", "Location: http://www." + toKey + "/asup\r\n"));
 }
 
+void StandInWebService::AnswerSlowly(const std::string& key, std::chrono::milliseconds delay) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    delays_["www." + key] = delay;
+}
+
 std::vector<json::Object> StandInWebService::SubmittedRuns() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return submitted_;
 }
 
 testnet::Reply StandInWebService::Answer(const testnet::Request& request) {
+    std::chrono::milliseconds delay{0};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto found = overrides_.find(request.Host());
         if (found != overrides_.end()) {
             return found->second;
         }
+        const auto slow = delays_.find(request.Host());
+        if (slow != delays_.end()) {
+            delay = slow->second;
+        }
     }
+    std::this_thread::sleep_for(delay);
     if (request.method != "POST" || request.Path() != "/asup" || request.Host().rfind("www.", 0) != 0) {
         return testnet::Reply{testnet::HttpReply(404, "")};
     }

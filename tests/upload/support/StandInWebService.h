@@ -34,6 +34,9 @@ public:
     void StaySilent(const std::string& key);
     // The server "www." + key redirects (with this status) to "www." + toKey + "/asup".
     void Redirect(const std::string& key, const std::string& toKey, int status = 302);
+    // The server "www." + key answers as usual, but only after the delay (the service serves
+    // one connection at a time, so later requests wait behind it).
+    void AnswerSlowly(const std::string& key, std::chrono::milliseconds delay);
 
     std::vector<testnet::Request> Requests() const { return server_.Requests(); }
     bool WaitForRequests(std::size_t n, std::chrono::milliseconds timeout) {
@@ -48,6 +51,7 @@ private:
 
     mutable std::mutex mutex_;
     std::map<std::string, testnet::Reply> overrides_;
+    std::map<std::string, std::chrono::milliseconds> delays_;
     std::vector<json::Object> submitted_;
     testnet::LoopbackServer server_;
 };

@@ -1,0 +1,378 @@
+// The window's size and the positions of the timer area and the table in both layouts, with
+// pictures and the hide options, and scrolling by whole rows or columns.
+
+#include "platform/forms/Image.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/Menus.h"
+#include "platform/forms/Panel.h"
+#include "platform/runtime/Clock.h"
+#include "tests/ui/support/MainWindowFixture.h"
+
+namespace {
+
+class Layout : public MainWindowTest {
+protected:
+    TLabel* T() const { return Form->TimerLabel; }
+    TLabel* D() const { return Form->TimerDiffLabel; }
+    TLabel* A() const { return Form->AttemptCounterLabel; }
+    TLabel* ColumnHeader(size_t c) const { return Form->SplitData->GetColumnLabel(c); }
+    TLabel* RowHeader(size_t r) const { return Form->SplitData->GetRowLabel(r); }
+    TLabel* Time(size_t r, size_t c) const { return Form->SplitData->GetCellTimeLabel(r, c); }
+    TLabel* Diff(size_t r, size_t c) const { return Form->SplitData->GetCellDiffLabel(r, c); }
+    int FrameW() const { return Form->Width() - Form->ClientWidth(); }
+    int FrameH() const { return Form->Height() - Form->ClientHeight(); }
+
+    void Wheel(int delta) {
+        bool handled = false;
+        Form->FormMouseWheel(Form, 0, delta, TPoint{}, handled);
+        EXPECT_FALSE(handled);
+    }
+    // Splits the first rows of a run on the test clock.
+    void SplitRows(int count) {
+        Form->SplitData->StartRun();
+        for (int i = 0; i < count; ++i) {
+            rt::AdvanceTestClocks(10'000'000);
+            Form->SplitData->MakeSplit("", {});
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(Layout, WithoutASplitFileTheWindowHoldsTheTimerAndItsStatusLine) {
+    WriteSettings({"[Window]", "FooterHeight=7"});
+    StartWindow();
+    EXPECT_EQ(T()->Left(), 0);
+    EXPECT_EQ(T()->Top(), 2);
+    EXPECT_EQ(D()->Left(), 0);
+    EXPECT_EQ(D()->Top(), 2 + T()->Height());
+    EXPECT_EQ(Form->ClientHeight(), Form->TimerAreaHeight + 7);
+    EXPECT_EQ(Form->Width(), std::max(130, T()->Width() + FrameW() + 5));
+    EXPECT_FALSE(A()->Visible());
+    EXPECT_FALSE(Form->SessionAttemptsLabel->Visible());
+    EXPECT_FALSE(Form->CountersMenu->Visible());
+    EXPECT_EQ(Form->TimerAreaHeight,
+              std::max(T()->Height() + D()->Height(), A()->Height() + Form->SessionAttemptsLabel->Height() +
+                                                          Form->TotalAttemptsLabel->Height()) +
+                  2);
+}
+
+TEST_F(Layout, WithoutASplitFileTheWindowIsAtLeast130WidePlusTheFooter) {
+    WriteSettings({"[Window]", "FooterWidth=25", "[Layout]", "TimerFontSize=3"});
+    StartWindow();
+    EXPECT_EQ(Form->Width(), 130 + 25);
+}
+
+TEST_F(Layout, VerticalTableRunsDownTheWindowBelowTheTimer) {
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 4, 3));
+    const int rowH = Form->RowHeight;
+    const int colW = Form->ColumnWidth;
+    // Measures: a row is a time line and a difference line; a column fits the widest time.
+    EXPECT_EQ(rowH, Time(0, 0)->Height() + Diff(0, 0)->Height() + 2);
+    EXPECT_EQ(colW, Time(0, 0)->Canvas()->TextWidth("00:00:00.00") + 2);
+    EXPECT_EQ(Form->ShortRowHeight, Diff(0, 0)->Height() + 2);
+
+    EXPECT_EQ(Form->TableTop, Form->TimerAreaHeight + 26 + 2);
+    EXPECT_EQ(Form->TableLeft, 0);
+    EXPECT_EQ(Form->ScrollExtent, 0);
+    EXPECT_EQ(Form->Height(), Form->TimerAreaHeight + 26 + (4 * rowH + 5) + FrameH() + 5);
+    EXPECT_GE(Form->Width(), 185);
+    // Timer on the left, attempt counters on the right, both at the top.
+    EXPECT_EQ(T()->Left(), 0);
+    EXPECT_EQ(T()->Top(), 2);
+    EXPECT_EQ(A()->Left(), Form->Width() - A()->Width() - 10);
+    EXPECT_EQ(A()->Top(), 2);
+    EXPECT_EQ(Form->SessionAttemptsLabel->Top(), A()->Top() + A()->Height());
+    EXPECT_EQ(Form->TotalAttemptsLabel->Top(),
+              Form->SessionAttemptsLabel->Top() + Form->SessionAttemptsLabel->Height());
+    EXPECT_EQ(Form->TotalAttemptsLabel->Left(), A()->Left());
+
+    EXPECT_EQ(Form->SplitData->titleLabel->Top(), Form->TimerAreaHeight + 2);
+    EXPECT_EQ(Form->SplitData->titleLabel->Left(), 2);
+    EXPECT_EQ(Form->SplitData->titleLabel->Caption(), "Table");
+    for (size_t c = 0; c < 3; ++c) {
+        EXPECT_EQ(ColumnHeader(c)->Left(), 75 + static_cast<int>(c) * colW + 2);
+        EXPECT_EQ(ColumnHeader(c)->Top(), Form->TimerAreaHeight + 2);
+        EXPECT_EQ(ColumnHeader(c)->Alignment(), taRightJustify);
+        EXPECT_TRUE(ColumnHeader(c)->Visible());
+    }
+    for (size_t r = 0; r < 4; ++r) {
+        const int top = Form->TableTop + static_cast<int>(r) * rowH + 2;
+        EXPECT_EQ(RowHeader(r)->Top(), top);
+        EXPECT_EQ(RowHeader(r)->Left(), 2);
+        EXPECT_EQ(RowHeader(r)->Caption(), "Split " + std::to_string(r + 1));
+        for (size_t c = 0; c < 3; ++c) {
+            EXPECT_EQ(Time(r, c)->Top(), top);
+            EXPECT_EQ(Time(r, c)->Left(), 75 + static_cast<int>(c) * colW + 2 + 2);
+            EXPECT_EQ(Diff(r, c)->Top(), top + Time(r, c)->Height());
+            EXPECT_EQ(Diff(r, c)->Left(), Time(r, c)->Left());
+            EXPECT_TRUE(Time(r, c)->Visible());
+            EXPECT_TRUE(Diff(r, c)->Visible());
+        }
+    }
+    EXPECT_TRUE(Form->CountersMenu->Visible());
+}
+
+TEST_F(Layout, TimerOnTheRightBelowTheTable) {
+    WriteSettings({"[Window]", "TimerOnLeft=N", "TimerOnTop=N"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 3, 3));
+    EXPECT_EQ(A()->Left(), 3);
+    EXPECT_EQ(T()->Left(), Form->Width() - T()->Width() - 10);
+    EXPECT_EQ(Form->TableTop, 26);
+    EXPECT_EQ(T()->Top(), 26 + Form->TableHeight + 2);
+    EXPECT_EQ(A()->Top(), T()->Top());
+    EXPECT_EQ(D()->Top(), T()->Top() + T()->Height());
+    EXPECT_EQ(D()->Left(), T()->Left());
+    EXPECT_EQ(ColumnHeader(1)->Top(), 2);
+    EXPECT_EQ(RowHeader(0)->Top(), 26 + 2);
+}
+
+TEST_F(Layout, HidingTheBestColumnMovesTheOthersOnePlaceLeft) {
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 2, 4));
+    const int width = Form->Width();
+    const int column0Left = ColumnHeader(0)->Left();
+    const int column1Left = ColumnHeader(1)->Left();
+    const int time0Left = Time(1, 0)->Left();
+    Form->HideBestSplits = true;
+    Form->UpdateLayout();
+    EXPECT_FALSE(ColumnHeader(0)->Visible());
+    EXPECT_FALSE(Time(1, 0)->Visible());
+    EXPECT_FALSE(Diff(1, 0)->Visible());
+    EXPECT_EQ(ColumnHeader(1)->Left(), column0Left);
+    EXPECT_EQ(ColumnHeader(2)->Left(), column1Left);
+    EXPECT_EQ(Time(1, 1)->Left(), time0Left);
+    EXPECT_EQ(Form->Width(), width - Form->ColumnWidth);
+}
+
+TEST_F(Layout, HidingTheCurrentColumnDropsItWithoutMovingTheOthers) {
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 2, 4));
+    const int column2Left = ColumnHeader(2)->Left();
+    Form->HideCurrentSplits = true;
+    Form->UpdateLayout();
+    EXPECT_FALSE(ColumnHeader(3)->Visible());
+    EXPECT_FALSE(Time(0, 3)->Visible());
+    EXPECT_TRUE(ColumnHeader(2)->Visible());
+    EXPECT_EQ(ColumnHeader(2)->Left(), column2Left);
+}
+
+TEST_F(Layout, HiddenDifferenceRowsMakeShortRows) {
+    WriteSettings({"[Window]", "HideDiffRows=Y", "ExtraRowHeightShort=4"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 3, 3));
+    EXPECT_EQ(Form->RowStep(), Form->ShortRowHeight);
+    EXPECT_EQ(Form->ShortRowHeight, Diff(0, 0)->Height() + 4);
+    EXPECT_EQ(RowHeader(2)->Top() - RowHeader(1)->Top(), Form->ShortRowHeight);
+    EXPECT_TRUE(Time(1, 1)->Visible());
+    EXPECT_FALSE(Diff(1, 1)->Visible());
+}
+
+TEST_F(Layout, HiddenHideableRowsLeaveNoGap) {
+    WriteSettings({"[Window]", "HideHideableRows=Y"});
+    StartWindow();
+    LoadTable(
+        WriteSplitFile("run.txt", "Run", {"PB"},
+                       {{"One", {"10.00", "10.00"}}, {"Two", {"10.00", "20.00"}, true}, {"Three", {}}}));
+    const int rowH = Form->RowHeight;
+    EXPECT_FALSE(RowHeader(1)->Visible());
+    EXPECT_FALSE(Time(1, 1)->Visible());
+    EXPECT_FALSE(Diff(1, 0)->Visible());
+    EXPECT_EQ(RowHeader(2)->Top(), RowHeader(0)->Top() + rowH);
+    EXPECT_EQ(Time(2, 1)->Top(), Time(0, 1)->Top() + rowH);
+    EXPECT_EQ(Form->TableHeight, 2 * rowH + 5);
+}
+
+TEST_F(Layout, HiddenAttemptCountersNarrowTheWindow) {
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 1, 2));
+    ASSERT_TRUE(A()->Visible());
+    Form->HideAttemptCounters = true;
+    Form->UpdateLayout();
+    EXPECT_FALSE(A()->Visible());
+    EXPECT_FALSE(Form->SessionAttemptsLabel->Visible());
+    EXPECT_FALSE(Form->TotalAttemptsLabel->Visible());
+    EXPECT_EQ(Form->Width(), std::max({T()->Width() + FrameW() + 5, 185, Form->TableWidth + FrameW() + 5}));
+}
+
+TEST_F(Layout, PicturesShiftTheTitleHeadersAndCellsByTheImageSize) {
+    WritePicture("title.bmp", 8, 8);
+    WritePicture("row.bmp", 8, 8);
+    WriteSettings({"[Window]", "ImageSize=30"});
+    StartWindow();
+    LoadTable(WriteSplitFile("run.txt", "Run", {"PB"},
+                             {{"One", {"10.00", "11.00"}, false, "row.bmp"}, {"Two", {"10.00", "22.00"}}},
+                             "title.bmp"));
+    FileDataClass& data = *Form->SplitData;
+    ASSERT_NE(data.titleImage, nullptr);
+    EXPECT_EQ(data.titleLabel->Left(), 2 + 30);
+    EXPECT_EQ(data.titleImage->Left(), 2);
+    EXPECT_EQ(data.titleImage->Top(), data.titleLabel->Top());
+    EXPECT_EQ(ColumnHeader(0)->Left(), 75 + 2 + 30);
+    EXPECT_EQ(RowHeader(0)->Left(), 2 + 30);
+    EXPECT_EQ(RowHeader(1)->Left(), 2 + 30);
+    EXPECT_EQ(data.GetRowImage(0)->Left(), 2);
+    EXPECT_EQ(data.GetRowImage(0)->Top(), RowHeader(0)->Top());
+    EXPECT_EQ(Time(0, 1)->Left(), 75 + Form->ColumnWidth + 2 + 2 + 30);
+    EXPECT_EQ(Form->TableWidth, 3 * Form->ColumnWidth + 75 + 2 + 30);
+}
+
+TEST_F(Layout, TheBackgroundFillsTheClientAreaAtItsOwnSize) {
+    WritePicture("bg.bmp", 40, 30);
+    StartWindow();
+    Form->BackgroundFileName = Dir + "bg.bmp";
+    Form->RebuildDisplay();
+    ASSERT_NE(Form->BackgroundImage, nullptr);
+    // No split file: no background.
+    EXPECT_FALSE(Form->BackgroundImage->Visible());
+    LoadTable(WriteTableFile("run.txt", 2, 3));
+    TImage* background = Form->BackgroundImage;
+    EXPECT_TRUE(background->Visible());
+    EXPECT_EQ(background->Left(), 0);
+    EXPECT_EQ(background->Top(), 0);
+    EXPECT_EQ(background->Width(), Form->ClientWidth());
+    EXPECT_EQ(background->Height(), Form->ClientHeight());
+    EXPECT_TRUE(background->Transparent());
+    EXPECT_FALSE(background->Stretch());
+}
+
+TEST_F(Layout, HorizontalTableRunsAcrossBesideTheTimer) {
+    WriteSettings({"[Window]", "HorizontalMode=Y"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 3, 3));
+    const int colW = Form->ColumnWidth;
+    const int rowH = Form->RowHeight;
+    EXPECT_EQ(Form->TableLeft, T()->Width() + 75 + 10);
+    EXPECT_EQ(Form->TableTop, 0);
+    EXPECT_EQ(T()->Left(), 0);
+    EXPECT_EQ(T()->Top(), 2);
+    EXPECT_EQ(A()->Top(), Form->TimerAreaHeight + 2);
+    EXPECT_EQ(A()->Left(), T()->Width() - A()->Width());
+    EXPECT_EQ(Form->SplitData->titleLabel->Left(), T()->Width() + 10);
+    EXPECT_EQ(Form->SplitData->titleLabel->Top(), 2);
+    for (size_t c = 0; c < 3; ++c) {
+        EXPECT_EQ(ColumnHeader(c)->Left(), T()->Width() + 10);
+        EXPECT_EQ(ColumnHeader(c)->Top(), 26 + static_cast<int>(c) * rowH + 2);
+        EXPECT_EQ(ColumnHeader(c)->Alignment(), taLeftJustify);
+    }
+    for (size_t r = 0; r < 3; ++r) {
+        const int left = Form->TableLeft + static_cast<int>(r) * colW + 2;
+        EXPECT_EQ(RowHeader(r)->Left(), left);
+        EXPECT_EQ(RowHeader(r)->Top(), 2);
+        EXPECT_EQ(RowHeader(r)->Alignment(), taRightJustify);
+        for (size_t c = 0; c < 3; ++c) {
+            EXPECT_EQ(Time(r, c)->Left(), left + 2);
+            EXPECT_EQ(Time(r, c)->Top(), 26 + static_cast<int>(c) * rowH + 2);
+        }
+    }
+    const int d = T()->Width() + 75 + (3 * colW + 2) + FrameW() + 10;
+    EXPECT_EQ(Form->Width(), std::max(d, 185));
+    EXPECT_EQ(Form->ScrollExtent, 0);
+}
+
+TEST_F(Layout, HorizontalTableWiderThanTheLimitScrollsByWholeColumns) {
+    WriteSettings({"[Window]", "HorizontalMode=Y", "MaxWidth=400", "TimerOnLeft=N"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 12, 3));
+    const int colW = Form->ColumnWidth;
+    EXPECT_EQ(Form->Width(), 400);
+    EXPECT_GT(Form->ScrollExtent, 0);
+    EXPECT_EQ(Form->TableLeft, 75);
+    EXPECT_EQ(T()->Left(), 400 - T()->Width() - 10);
+    Wheel(-120);
+    EXPECT_EQ(Form->ScrollOffset, 120 - 120 % colW);
+    EXPECT_FALSE(RowHeader(0)->Visible());
+    Wheel(-120 * 100);
+    EXPECT_EQ(Form->ScrollOffset, Form->ScrollExtent);
+}
+
+TEST_F(Layout, ATallTableScrollsByWholeRowsBetweenItsLimits) {
+    WriteSettings({"[Window]", "MaxHeight=300"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 40, 3));
+    const int rowH = Form->RowHeight;
+    const int d = Form->TimerAreaHeight + 26 + (40 * rowH + 5) + FrameH() + 5;
+    EXPECT_EQ(Form->Height(), 300);
+    EXPECT_EQ(Form->ScrollExtent, d - 300);
+    EXPECT_EQ(Form->ScrollOffset, 0);
+
+    Wheel(120); // away from the user: already at the top
+    EXPECT_EQ(Form->ScrollOffset, 0);
+    int previous = 0;
+    for (int i = 0; i < 200 && Form->ScrollOffset < Form->ScrollExtent; ++i) {
+        Wheel(-120);
+        EXPECT_GT(Form->ScrollOffset, previous);
+        if (Form->ScrollOffset < Form->ScrollExtent) {
+            EXPECT_EQ(Form->ScrollOffset % rowH, 0) << Form->ScrollOffset;
+        }
+        previous = Form->ScrollOffset;
+    }
+    EXPECT_EQ(Form->ScrollOffset, Form->ScrollExtent);
+    Wheel(-120);
+    EXPECT_EQ(Form->ScrollOffset, Form->ScrollExtent);
+
+    // Rows scrolled above the table's origin are hidden; the first row below it sits at the top.
+    Form->ScrollOffset = 0;
+    Wheel(-3 * rowH);
+    ASSERT_EQ(Form->ScrollOffset, 3 * rowH);
+    EXPECT_FALSE(RowHeader(2)->Visible());
+    EXPECT_FALSE(Time(2, 1)->Visible());
+    EXPECT_TRUE(RowHeader(3)->Visible());
+    EXPECT_EQ(RowHeader(3)->Top(), Form->TableTop + 2);
+}
+
+TEST_F(Layout, ReverseWheelScrollsTheOtherWay) {
+    WriteSettings({"[Window]", "MaxHeight=300", "ReverseMouseScroll=Y"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 40, 3));
+    Wheel(-120);
+    EXPECT_EQ(Form->ScrollOffset, 0);
+    Wheel(120);
+    EXPECT_EQ(Form->ScrollOffset, 120 - 120 % Form->RowHeight);
+}
+
+TEST_F(Layout, TheWheelDoesNothingWithoutASplitFile) {
+    StartWindow();
+    Wheel(-120);
+    EXPECT_EQ(Form->ScrollOffset, 0);
+}
+
+TEST_F(Layout, TheRowInProgressIsCentred) {
+    WriteSettings({"[Window]", "MaxHeight=300"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 40, 3));
+    SplitRows(20);
+    ASSERT_EQ(Form->SplitData->GetCurrentSplit(), 20u);
+    Form->CentreOnRow(Form->SplitData->GetCurrentSplit());
+    const int rowH = Form->RowHeight;
+    EXPECT_EQ(Form->ScrollOffset % rowH, 0);
+    TLabel* current = RowHeader(20);
+    EXPECT_TRUE(current->Visible());
+    const int middle = Form->TableTop + Form->TableHeight / 2;
+    EXPECT_LE(std::abs(current->Top() + rowH / 2 - middle), rowH);
+
+    // Near the end the table stops at its last position.
+    for (int i = 0; i < 19; ++i) {
+        rt::AdvanceTestClocks(1'000'000);
+        Form->SplitData->MakeSplit("", {});
+    }
+    Form->CentreOnRow(Form->SplitData->GetCurrentSplit());
+    EXPECT_EQ(Form->ScrollOffset, Form->ScrollExtent);
+    // A row past the end counts as the last row.
+    Form->CentreOnRow(500);
+    EXPECT_EQ(Form->ScrollOffset, Form->ScrollExtent);
+}
+
+TEST_F(Layout, AFullLayoutStartsAgainFromTheTop) {
+    WriteSettings({"[Window]", "MaxHeight=300"});
+    StartWindow();
+    LoadTable(WriteTableFile("run.txt", 40, 3));
+    Wheel(-600);
+    ASSERT_GT(Form->ScrollOffset, 0);
+    Form->UpdateLayout();
+    // Nothing has been split, so centring on row 0 leaves the table at its top.
+    EXPECT_EQ(Form->ScrollOffset, 0);
+    EXPECT_EQ(RowHeader(0)->Top(), Form->TableTop + 2);
+}

@@ -1,0 +1,460 @@
+// The window sizes itself to its content: measuring the timer area and the cells, sizing the
+// window with or without a split file (vertical or horizontal table), placing every table control
+// for the scroll offset, scrolling by whole rows or columns, and centring the row in progress.
+
+#include "ui/MainUnit.h"
+
+#include "core/TextHelpers.h"
+#include "platform/forms/Image.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/Menus.h"
+#include "platform/forms/Panel.h"
+
+#include <algorithm>
+
+namespace {
+
+TFont MakeFont(const std::string& name, int size) {
+    TFont font;
+    font.SetName(name);
+    font.SetSize(size);
+    return font;
+}
+
+// Cuts an offset down to a whole number of steps.
+int WholeSteps(int offset, int step) {
+    return step > 0 ? offset - offset % step : offset;
+}
+
+} // namespace
+
+int TMainForm::RowStep() const {
+    return HideDiffRows ? ShortRowHeight : RowHeight;
+}
+
+int TMainForm::VisibleColumnCount() const {
+    int n = SplitData ? static_cast<int>(SplitData->GetColumnCount()) : 0;
+    if (HideBestSplits)
+        --n;
+    if (HideCurrentSplits)
+        --n;
+    return n;
+}
+
+int TMainForm::VisibleRowCount() const {
+    if (!SplitData)
+        return 0;
+    const size_t m = SplitData->GetRowCount();
+    if (!HideHideableRows)
+        return static_cast<int>(m);
+    int visible = 0;
+    for (size_t r = 0; r < m; ++r)
+        if (!SplitData->IsRowHideable(r))
+            ++visible;
+    return visible;
+}
+
+void TMainForm::UpdateLayout() {
+    if (TimerLabel == nullptr)
+        return;
+    MeasureCells();
+    if (SplitData && SplitData->HasFile())
+        LayoutWithFile();
+    else
+        LayoutWithoutFile();
+}
+
+void TMainForm::MeasureCells() {
+    TLabel* T = TimerLabel;
+    TLabel* D = TimerDiffLabel;
+    TLabel* A = AttemptCounterLabel;
+    TLabel* S = SessionAttemptsLabel;
+    TLabel* N = TotalAttemptsLabel;
+    TimerAreaHeight =
+        std::max(T->Height() + D->Height(), A->Height() + S->Height() + N->Height()) + TimerAreaExtraHeight;
+
+    // Every cell has the same fonts, so the sizes are measured once and given to every label.
+    const TFont timesFont = MakeFont(SplitTimesFontName, SplitTimesFontSize);
+    const TFont diffFont = MakeFont(SplitDiffFontName, SplitDiffFontSize);
+    const int timeHeight = TextHeight(timesFont, "Agi");
+    const int diffHeight = TextHeight(diffFont, "Agi");
+    const int w = std::max(TextWidth(timesFont, "00:00:00.00"), TextWidth(diffFont, "00:00:00.00"));
+
+    if (SplitData && SplitData->HasFile()) {
+        FileDataClass& data = *SplitData;
+        for (size_t r = 0; r < data.GetRowCount(); ++r) {
+            for (size_t c = 0; c < data.GetColumnCount(); ++c) {
+                if (TLabel* time = data.GetCellTimeLabel(r, c)) {
+                    time->SetAutoSize(false);
+                    time->Font().SetName(SplitTimesFontName);
+                    time->Font().SetSize(SplitTimesFontSize);
+                    time->SetAlignment(taRightJustify);
+                    time->SetHeight(timeHeight);
+                    time->SetWidth(w);
+                }
+                if (TLabel* diff = data.GetCellDiffLabel(r, c)) {
+                    diff->SetAutoSize(false);
+                    diff->Font().SetName(SplitDiffFontName);
+                    diff->Font().SetSize(SplitDiffFontSize);
+                    diff->SetAlignment(taRightJustify);
+                    diff->SetHeight(diffHeight);
+                    diff->SetWidth(w);
+                }
+            }
+        }
+    }
+
+    RowHeight = diffHeight + timeHeight + ExtraRowHeight;
+    ShortRowHeight = diffHeight + ExtraRowHeightShort;
+    ColumnWidth = w + ExtraDataColumnWidth;
+}
+
+void TMainForm::LayoutWithoutFile() {
+    TLabel* T = TimerLabel;
+    TLabel* D = TimerDiffLabel;
+    if (CounterPanel != nullptr)
+        CounterPanel->SetVisible(false);
+    if (BackgroundImage != nullptr)
+        BackgroundImage->SetVisible(false);
+    AttemptCounterLabel->SetVisible(false);
+    SessionAttemptsLabel->SetVisible(false);
+    TotalAttemptsLabel->SetVisible(false);
+    CountersMenu->SetVisible(false);
+
+    const int frameW = Width() - ClientWidth();
+    const int frameH = Height() - ClientHeight();
+    SetWidth(std::max(130, T->Width() + frameW + 5) + FooterWidth);
+    SetHeight(TimerAreaHeight + FooterHeight + frameH);
+
+    T->SetLeft(0);
+    T->SetTop(2);
+    D->SetLeft(T->Left());
+    D->SetTop(T->Top() + T->Height());
+
+    DisplayTimerTimer(nullptr);
+}
+
+void TMainForm::LayoutWithFile() {
+    TLabel* T = TimerLabel;
+    TLabel* D = TimerDiffLabel;
+    TLabel* A = AttemptCounterLabel;
+    TLabel* S = SessionAttemptsLabel;
+    TLabel* N = TotalAttemptsLabel;
+    FileDataClass& data = *SplitData;
+
+    if (CounterPanel != nullptr)
+        CounterPanel->SetVisible(false);
+    if (BackgroundImage != nullptr)
+        BackgroundImage->SetVisible(true);
+    A->SetVisible(!HideAttemptCounters);
+    S->SetVisible(!HideAttemptCounters);
+    N->SetVisible(!HideAttemptCounters);
+    CountersMenu->SetVisible(true);
+
+    const int frameW = Width() - ClientWidth();
+    const int frameH = Height() - ClientHeight();
+    const bool images = data.HasAnyImage();
+    const int rowH = RowStep();
+    const int visibleColumns = VisibleColumnCount();
+    const int visibleRows = VisibleRowCount();
+
+    if (!HorizontalMode) {
+        TableWidth = visibleColumns * ColumnWidth + HeaderColumnWidth + ExtraDataColumnWidth;
+        if (images)
+            TableWidth += ImageSize;
+        int w1 = T->Width() + FooterWidth + frameW + 5;
+        if (!HideAttemptCounters)
+            w1 = A->Width() + w1 + 15;
+        const int w2 = TableWidth + FooterWidth + frameW + 5;
+        const int W = std::max({w1, 185, w2});
+        SetWidth(W);
+
+        TableHeight = visibleRows * rowH + 5;
+        const int d = TimerAreaHeight + HeaderColsHeight + TableHeight + FooterHeight + frameH + 5;
+        if (d > MaxHeight) {
+            TableHeight -= d - MaxHeight;
+            ScrollExtent = d - MaxHeight;
+            SetHeight(MaxHeight);
+        } else {
+            ScrollExtent = 0;
+            SetHeight(d);
+        }
+        ScrollOffset = 0;
+
+        if (TimerOnLeft) {
+            T->SetLeft(0);
+            A->SetLeft(W - A->Width() - 10);
+        } else {
+            A->SetLeft(3);
+            T->SetLeft(W - T->Width() - 10);
+        }
+        if (TimerOnTop) {
+            T->SetTop(2);
+            A->SetTop(2);
+            TableTop = TimerAreaHeight + HeaderColsHeight + 2;
+        } else {
+            TableTop = HeaderColsHeight;
+            T->SetTop(HeaderColsHeight + TableHeight + 2);
+            A->SetTop(T->Top());
+        }
+        TableLeft = 0;
+    } else {
+        TableWidth = visibleRows * ColumnWidth + ExtraDataColumnWidth;
+        if (images)
+            TableWidth += visibleRows * ImageSize;
+        const int d = std::max(T->Width() + HeaderColumnWidth + TableWidth + FooterWidth + frameW + 10, 185);
+        int W;
+        if (d > MaxWidth) {
+            TableWidth -= d - MaxWidth;
+            ScrollExtent = d - MaxWidth;
+            W = MaxWidth;
+        } else {
+            ScrollExtent = 0;
+            W = d;
+        }
+        SetWidth(W);
+        ScrollOffset = 0;
+
+        TableHeight = HeaderColsHeight + visibleColumns * rowH + FooterHeight + 5;
+        int h = TimerAreaHeight + FooterHeight + frameH + 5;
+        if (!HideAttemptCounters)
+            h += TimerAreaHeight;
+        SetHeight(std::max(h, TableHeight));
+
+        if (TimerOnLeft) {
+            T->SetLeft(0);
+            A->SetLeft(T->Width() - A->Width());
+            TableLeft = T->Width() + HeaderColumnWidth + 10;
+        } else {
+            T->SetLeft(W - T->Width() - 10);
+            A->SetLeft(W - A->Width() - 10);
+            TableLeft = HeaderColumnWidth;
+        }
+        if (TimerOnTop) {
+            T->SetTop(2);
+            A->SetTop(TimerAreaHeight + 2);
+        } else {
+            A->SetTop(2);
+            T->SetTop(TimerAreaHeight + 2);
+        }
+        TableTop = 0;
+    }
+
+    if (BackgroundImage != nullptr) {
+        // Drawn at its own size, not stretched.
+        BackgroundImage->SetBounds(0, 0, ClientWidth(), ClientHeight());
+        BackgroundImage->SetTransparent(true);
+    }
+
+    D->SetTop(T->Top() + T->Height());
+    D->SetLeft(T->Left());
+    S->SetTop(A->Top() + A->Height());
+    S->SetLeft(A->Left());
+    N->SetTop(S->Top() + S->Height());
+    N->SetLeft(A->Left());
+
+    DisplayTimerTimer(nullptr);
+    UpdateAttemptTexts();
+    PlaceTable();
+    FillTable();
+    CentreOnRow(data.GetCurrentSplit());
+}
+
+void TMainForm::PlaceTable() {
+    if (!SplitData || !SplitData->HasFile() || TimerLabel == nullptr)
+        return;
+    FileDataClass& data = *SplitData;
+    const size_t n = data.GetColumnCount();
+    const size_t m = data.GetRowCount();
+    const bool images = data.HasAnyImage();
+    const int rowH = RowStep();
+    const int imageShift = images ? ImageSize : 0;
+    const int timerWidth = TimerLabel->Width();
+    // A column's place among the visible columns.
+    auto e = [this](size_t i) { return static_cast<int>(i == 0 || !HideBestSplits ? i : i - 1); };
+    auto columnShown = [&](size_t i) {
+        return !(i == 0 && HideBestSplits) && !(i + 1 == n && HideCurrentSplits);
+    };
+
+    if (TLabel* title = data.titleLabel) {
+        int top;
+        int left;
+        if (!HorizontalMode) {
+            top = TimerOnTop ? TimerAreaHeight + 2 : 2;
+            left = 2;
+        } else {
+            top = 2;
+            left = TimerOnLeft ? timerWidth + 10 : 2;
+        }
+        left += imageShift;
+        title->SetTop(top);
+        title->SetLeft(left);
+        title->SetCaption(data.title);
+        if (TImage* image = data.titleImage) {
+            image->SetTop(top);
+            image->SetLeft(left - ImageSize);
+        }
+    }
+
+    for (size_t i = 0; i < n; ++i) {
+        TLabel* header = data.GetColumnLabel(i);
+        if (header == nullptr)
+            continue;
+        header->SetVisible(columnShown(i));
+        header->SetCaption(data.GetColumnTitle(i));
+        header->Font().SetColor(HexToColor(
+            data.GetColumnShowElapsed(i) ? ColHeaderElapsedFontColor : ColHeaderFontColor, UseBGRFormat));
+        if (!HorizontalMode) {
+            header->SetTop(TimerOnTop ? TimerAreaHeight + 2 : 2);
+            header->SetLeft(HeaderColumnWidth + e(i) * ColumnWidth + 2 + imageShift);
+            header->SetWidth(ColumnWidth);
+            header->SetAlignment(taRightJustify);
+        } else {
+            header->SetLeft(TimerOnLeft ? timerWidth + 10 : 2);
+            header->SetTop(HeaderColsHeight + e(i) * rowH + 2);
+            header->SetWidth(HeaderColumnWidth);
+            header->SetAlignment(taLeftJustify);
+        }
+    }
+
+    const TColor rowHeaderColor = HexToColor(RowHeaderFontColor, UseBGRFormat);
+    int v = 0; // visible rows placed so far
+    for (size_t r = 0; r < m; ++r) {
+        TLabel* header = data.GetRowLabel(r);
+        TImage* image = data.GetRowImage(r);
+        if (header != nullptr) {
+            header->SetCaption(data.GetRowTitle(r));
+            // Only real changes: a font change makes the label measure itself again.
+            if (header->Font().Name() != RowHeaderFontName)
+                header->Font().SetName(RowHeaderFontName);
+            if (header->Font().Size() != RowHeaderFontSize)
+                header->Font().SetSize(RowHeaderFontSize);
+            if (header->Font().Color() != rowHeaderColor)
+                header->Font().SetColor(rowHeaderColor);
+        }
+
+        if (HideHideableRows && data.IsRowHideable(r)) {
+            // Hidden rows leave no gap: v does not advance.
+            if (header != nullptr)
+                header->SetVisible(false);
+            if (image != nullptr)
+                image->SetVisible(false);
+            for (size_t c = 0; c < n; ++c) {
+                if (TLabel* time = data.GetCellTimeLabel(r, c))
+                    time->SetVisible(false);
+                if (TLabel* diff = data.GetCellDiffLabel(r, c))
+                    diff->SetVisible(false);
+            }
+            continue;
+        }
+
+        if (header != nullptr) {
+            bool shown;
+            if (!HorizontalMode) {
+                const int top = TableTop + v * rowH - ScrollOffset + 2;
+                shown = top >= TableTop;
+                header->SetTop(top);
+                header->SetLeft(TableLeft + 2 + imageShift);
+                header->SetWidth(HeaderColumnWidth);
+                header->SetAlignment(taLeftJustify);
+                if (image != nullptr) {
+                    image->SetTop(top);
+                    image->SetLeft(TableLeft + 2);
+                }
+            } else {
+                int left = TableLeft + v * ColumnWidth - ScrollOffset + 2;
+                shown = left >= TableLeft;
+                if (images)
+                    left += (v + 1) * ImageSize;
+                header->SetLeft(left);
+                header->SetTop(TableTop + 2);
+                header->SetWidth(ColumnWidth);
+                header->SetAlignment(taRightJustify);
+                if (image != nullptr) {
+                    image->SetTop(TableTop + 2);
+                    image->SetLeft(left - ImageSize);
+                }
+            }
+            header->SetVisible(shown);
+            if (image != nullptr)
+                image->SetVisible(shown);
+        }
+
+        for (size_t c = 0; c < n; ++c) {
+            TLabel* time = data.GetCellTimeLabel(r, c);
+            TLabel* diff = data.GetCellDiffLabel(r, c);
+            if (time == nullptr || diff == nullptr)
+                continue;
+            bool timeShown = columnShown(c);
+            bool diffShown = timeShown && !HideDiffRows;
+            int top;
+            int left;
+            if (!HorizontalMode) {
+                top = TableTop + v * rowH - ScrollOffset + 2;
+                left = TableLeft + HeaderColumnWidth + e(c) * ColumnWidth + ExtraDataColumnWidth + 2 +
+                       imageShift;
+                if (top < TableTop)
+                    timeShown = diffShown = false;
+            } else {
+                top = TableTop + HeaderColsHeight + e(c) * rowH + 2;
+                left = TableLeft + v * ColumnWidth + ExtraDataColumnWidth - ScrollOffset + 2;
+                if (left < TableLeft)
+                    timeShown = diffShown = false;
+                if (images)
+                    left += (v + 1) * ImageSize;
+            }
+            time->SetTop(top);
+            time->SetLeft(left);
+            diff->SetTop(top + time->Height());
+            diff->SetLeft(left);
+            time->SetVisible(timeShown);
+            diff->SetVisible(diffShown);
+        }
+        ++v;
+    }
+}
+
+void TMainForm::CentreOnRow(size_t row) {
+    if (!SplitData || !SplitData->HasFile())
+        return;
+    FileDataClass& data = *SplitData;
+    const size_t m = data.GetRowCount();
+    if (m > 0) {
+        if (row > m - 1)
+            row = m - 1;
+        if (TLabel* header = data.GetRowLabel(row)) {
+            int c;
+            int step;
+            if (!HorizontalMode) {
+                step = RowStep();
+                c = header->Top() + ScrollOffset - TableTop + step / 2 - TableHeight / 2;
+            } else {
+                step = ColumnWidth;
+                const int u = ColumnWidth + (data.HasAnyImage() ? ImageSize : 0);
+                c = header->Left() + ScrollOffset - TableLeft + u / 2 - TableWidth / 2;
+            }
+            if (c < 0)
+                c = 0;
+            ScrollOffset = c > ScrollExtent ? ScrollExtent : WholeSteps(c, step);
+        }
+    }
+    PlaceTable();
+    FillTable();
+}
+
+void TMainForm::FormMouseWheel(TObject* /*Sender*/, TShiftState /*Shift*/, int WheelDelta,
+                               TPoint /*MousePos*/, bool& /*Handled*/) {
+    if (!SplitData || !SplitData->HasFile())
+        return;
+    // The platform reports 120 per notch, negative towards the user: by default that scrolls on.
+    int offset = ReverseMouseScroll ? ScrollOffset + WheelDelta : ScrollOffset - WheelDelta;
+    if (offset < 0)
+        offset = 0;
+    else if (offset > ScrollExtent)
+        offset = ScrollExtent;
+    else
+        offset = WholeSteps(offset, HorizontalMode ? ColumnWidth : RowStep());
+    ScrollOffset = offset;
+    PlaceTable();
+    FillTable();
+}
