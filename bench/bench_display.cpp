@@ -131,5 +131,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The forms go before the Qt application, while Qt is still whole.
+    Application.Shutdown();
     return 0;
 }

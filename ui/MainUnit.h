@@ -15,7 +15,10 @@
 //   MainDisplay.cpp    display tick and table fill
 //   MainCommands.cpp   File and Splits commands, key-repeat guard
 //   MainCounting.cpp   counting, counter panel arrangement
-//   MainPending.cpp    option toggles, value and look popups, editing (bodies filled later)
+//   MainOptions.cpp    option toggles, value popups, placing and filling the setting dialogs
+//   MainLook.cpp       font, colour, time-format and size popups
+//   MainEditing.cpp    editing cells, titles, rows and columns
+//   MainUpload.cpp     the auto-upload toggle, showing the upload dialog, submitting a finished run
 //
 // Members are public: the window tests drive the real form through its handlers and read what
 // the user would see.
@@ -292,7 +295,7 @@ public:
     void CounterClearMenuItemClick(TObject* Sender);
     void CounterPopupMenuItemClick(TObject* Sender);
 
-    // --- Options toggles and settings popups (MainPending.cpp until filled) --------------------
+    // --- Options toggles and settings popups (MainOptions.cpp) --------------------------------
     void HideBestSplitsMenuItemClick(TObject* Sender);
     void HideCurrentSplitsMenuItemClick(TObject* Sender);
     void HideDifferenceRowsMenuItemClick(TObject* Sender);
@@ -340,7 +343,7 @@ public:
     void RowHeaderMoveDownMenuClick(TObject* Sender);
     void RowHeaderDeleteRowMenuClick(TObject* Sender);
 
-    // --- Font, colour, time-format and size popups (MainPending.cpp until filled) --------------
+    // --- Font, colour, time-format and size popups (MainLook.cpp) -----------------------------
     void TimerFontMenuClick(TObject* Sender);
     void TimerDiffFontMenuClick(TObject* Sender);
     void AttemptFontMenuClick(TObject* Sender);

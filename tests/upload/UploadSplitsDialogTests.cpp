@@ -40,18 +40,6 @@ std::string Json(const std::string& body) {
     return testnet::HttpReply(200, body);
 }
 
-// A chosen server makes the dialog talk to it: every request goes to a loopback port that
-// refuses at once, so the exchange ends in an error instead of reaching out.
-class RefusingProxy {
-public:
-    RefusingProxy() {
-        setenv("http_proxy", "http://127.0.0.1:9", 1);
-        unsetenv("no_proxy");
-        unsetenv("NO_PROXY");
-    }
-    ~RefusingProxy() { unsetenv("http_proxy"); }
-};
-
 std::vector<std::string> Items(const TComboBox* box) {
     std::vector<std::string> items;
     for (int i = 0; i < box->Items()->Count(); ++i)
@@ -165,8 +153,6 @@ private:
 // --- Loading "AutoUpload.ini" ---------------------------------------------------------------------
 
 TEST_F(UploadDialog, ServersFollowNoneInTheOrderOfTheirKeys) {
-    RefusingProxy proxy;
-    ScopedMessageBoxRecorder messages;
     WriteSettings({"[ServerList]", "b-key=Alpha", "a-key=Zed", "[Settings]", "Server=b-key"});
     EXPECT_TRUE(ShowInAutoMode());
     EXPECT_EQ(Items(Dialog->ServerComboBox), (std::vector<std::string>{"(none)", "Zed", "Alpha"}));
@@ -556,8 +542,6 @@ TEST_F(UploadDialog, ClosingDuringAnExchangeIsRefusedAndWritesNothing) {
 }
 
 TEST_F(UploadDialog, ClosingSavesTheChoicesThatHoldAndKeepsTheRest) {
-    RefusingProxy proxy;
-    ScopedMessageBoxRecorder messages;
     WriteSettings({"[ServerList]", "a-key=Zed", "[Settings]", "Server=a-key", "SaveUsername=Y",
                    "SavePassword=N", "Password=old", "GameCode=old-game", "GameCategoryCode=old-cat"});
     Service.AnswerRaw("a-key", Json(R"({"result":"fail"})")); // the start-up chain ends at once
