@@ -242,6 +242,10 @@ private:
     static int32_t WrapSub(int32_t a, int32_t b) {
         return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
     }
+    // The split and segment diffs differ only in the time they compare: a cell's or a segment's.
+    // The current run's own column shows the segment diff against the last comparison column.
+    using TimeOf = int32_t (FileDataClass::*)(size_t r, size_t c) const;
+    int32_t GetDiff(size_t r, size_t c, TimeOf timeOf) const;
 
     // --- File format helpers (FileDataSplitFile.cpp, FileDataSplitState.cpp,
     // FileDataRunLog.cpp) ---

@@ -196,28 +196,22 @@ bool FileDataClass::IsNewBestSegment(size_t r) const {
 }
 
 int32_t FileDataClass::GetSplitDiff(size_t r, size_t c) const {
-    size_t n = columns.size();
-    if (c >= n || r >= rows.size() || r >= currentSplit)
-        return 0;
-    size_t last = n - 1;
-    if (c == last)
-        return n < 3 ? 0 : GetSegmentDiff(r, n - 2);
-    int32_t current = GetCellTime(r, last);
-    int32_t other = GetCellTime(r, c);
-    if (current == 0 || other == 0)
-        return 0;
-    return WrapSub(current, other);
+    return GetDiff(r, c, &FileDataClass::GetCellTime);
 }
 
 int32_t FileDataClass::GetSegmentDiff(size_t r, size_t c) const {
+    return GetDiff(r, c, &FileDataClass::GetSegmentTime);
+}
+
+int32_t FileDataClass::GetDiff(size_t r, size_t c, TimeOf timeOf) const {
     size_t n = columns.size();
     if (c >= n || r >= rows.size() || r >= currentSplit)
         return 0;
     size_t last = n - 1;
     if (c == last)
         return n < 3 ? 0 : GetSegmentDiff(r, n - 2);
-    int32_t current = GetSegmentTime(r, last);
-    int32_t other = GetSegmentTime(r, c);
+    int32_t current = (this->*timeOf)(r, last);
+    int32_t other = (this->*timeOf)(r, c);
     if (current == 0 || other == 0)
         return 0;
     return WrapSub(current, other);

@@ -1,5 +1,9 @@
 #include "core/TextHelpers.h"
 
+#include "platform/runtime/Conversions.h"
+
+#include <algorithm>
+
 namespace {
 
 // Replaces every non-overlapping occurrence, left to right. None of the replacements used here
@@ -26,17 +30,9 @@ bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
+// A character that is no hex digit counts as 0.
 unsigned HexValue(char c) {
-    if (c >= 'a' && c <= 'z') {
-        c = static_cast<char>(c - 32);
-    }
-    if (c >= '0' && c <= '9') {
-        return static_cast<unsigned>(c - '0');
-    }
-    if (c >= 'A' && c <= 'F') {
-        return static_cast<unsigned>(c - 'A' + 10);
-    }
-    return 0;
+    return static_cast<unsigned>(std::max(rt::HexDigit(c), 0));
 }
 
 } // namespace

@@ -72,6 +72,10 @@ void TMainForm::OpenSplitsMenuItemClick(TObject* /*Sender*/) {
     ResetCounters(true);
     AlarmAcknowledged = false;
     SplitData->LoadSplitFile(OpenDialog->FileName());
+    ShowOpenedSplits();
+}
+
+void TMainForm::ShowOpenedSplits() {
     if (!SplitData->HasFile())
         return;
     // The build sizes its labels with the measures of the last layout: the second build gets
@@ -133,18 +137,7 @@ void TMainForm::OpenSplitStateMenuItemClick(TObject* /*Sender*/) {
     AlarmAcknowledged = false;
     ResetCounters(true);
     SplitData->LoadSplitState(OpenDialog->FileName());
-    if (!SplitData->HasFile())
-        return;
-    BuildSplitTable();
-    UpdateLayout();
-    DestroySplitTable();
-    BuildSplitTable();
-    UpdateLayout();
-    if (AutoUploadSplits) {
-        ShowUploadForm();
-        if (AutoUploadSplits && UploadSplitsForm != nullptr)
-            UploadSplitsForm->RegisterSplits();
-    }
+    ShowOpenedSplits();
 }
 
 void TMainForm::SaveSplitStateMenuItemClick(TObject* /*Sender*/) {

@@ -274,6 +274,9 @@ public:
     bool AcknowledgeAlarm();
     void FormKeyPress(TObject* Sender, char& Key);
     void OpenSplitsMenuItemClick(TObject* Sender);
+    // The tail of both Open commands: builds the table of the file just loaded and hands it to
+    // the upload dialog when splits are uploaded automatically; nothing when the load failed.
+    void ShowOpenedSplits();
     void CloseSplitsMenuItemClick(TObject* Sender);
     void SaveCurrentSplitsMenuItemClick(TObject* Sender);
     void SaveBestSplitsMenuItemClick(TObject* Sender);

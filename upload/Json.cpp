@@ -1,5 +1,7 @@
 #include "upload/Json.h"
 
+#include "platform/runtime/Conversions.h"
+
 #include <cfloat>
 #include <charconv>
 #include <climits>
@@ -68,26 +70,13 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view lowerCase) {
     return true;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The code point of the \u escape whose backslash is at s[at]: the characters after the 'u', up
 // to four of them, read as hexadecimal as far as they are hex digits (0 when the first is not).
 std::uint32_t EscapeCodePoint(std::string_view s, std::size_t at, int* digitCount = nullptr) {
     std::uint32_t codePoint = 0;
     int digits = 0;
     for (std::size_t k = at + 2; k < at + 6 && k < s.size(); ++k) {
-        const int d = HexDigit(s[k]);
+        const int d = rt::HexDigit(s[k]);
         if (d < 0) {
             break;
         }
@@ -385,66 +374,62 @@ Value& Value::operator=(Value&& other) noexcept {
     return *this;
 }
 
-const std::string& Value::AsString() const {
-    if (type_ != StringValue) {
-        throw TypeError("JSON value is not a string");
+namespace {
+
+// Each accessor serves one kind of value and refuses the others.
+void Require(bool rightKind, const char* message) {
+    if (!rightKind) {
+        throw TypeError(message);
     }
+}
+
+// The numeric accessors serve all three kinds of number alike.
+bool IsNumber(ValueType type) {
+    return type == IntValue || type == FloatValue || type == DoubleValue;
+}
+
+} // namespace
+
+const std::string& Value::AsString() const {
+    Require(type_ == StringValue, "JSON value is not a string");
     return string_;
 }
 
 std::int32_t Value::AsInt() const {
-    if (type_ != IntValue && type_ != FloatValue && type_ != DoubleValue) {
-        throw TypeError("JSON value is not a number");
-    }
+    Require(IsNumber(type_), "JSON value is not a number");
     return int_;
 }
 
 float Value::AsFloat() const {
-    if (type_ != IntValue && type_ != FloatValue && type_ != DoubleValue) {
-        throw TypeError("JSON value is not a number");
-    }
+    Require(IsNumber(type_), "JSON value is not a number");
     return float_;
 }
 
 double Value::AsDouble() const {
-    if (type_ != IntValue && type_ != FloatValue && type_ != DoubleValue) {
-        throw TypeError("JSON value is not a number");
-    }
+    Require(IsNumber(type_), "JSON value is not a number");
     return double_;
 }
 
 Object& Value::AsObject() {
-    if (type_ != ObjectValue) {
-        throw TypeError("JSON value is not an object");
-    }
-    return object_;
+    return const_cast<Object&>(std::as_const(*this).AsObject());
 }
 
 const Object& Value::AsObject() const {
-    if (type_ != ObjectValue) {
-        throw TypeError("JSON value is not an object");
-    }
+    Require(type_ == ObjectValue, "JSON value is not an object");
     return object_;
 }
 
 Array& Value::AsArray() {
-    if (type_ != ArrayValue) {
-        throw TypeError("JSON value is not an array");
-    }
-    return array_;
+    return const_cast<Array&>(std::as_const(*this).AsArray());
 }
 
 const Array& Value::AsArray() const {
-    if (type_ != ArrayValue) {
-        throw TypeError("JSON value is not an array");
-    }
+    Require(type_ == ArrayValue, "JSON value is not an array");
     return array_;
 }
 
 bool Value::AsBool() const {
-    if (type_ != BoolValue) {
-        throw TypeError("JSON value is not a bool");
-    }
+    Require(type_ == BoolValue, "JSON value is not a bool");
     return bool_;
 }
 

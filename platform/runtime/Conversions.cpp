@@ -29,19 +29,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The "C" locale for the C library's number readers: the program's locale (which the window
 // layer takes from the environment) must not turn the decimal point into a comma.
 locale_t CLocale() {
@@ -139,6 +126,19 @@ std::string Padded(int value, size_t width) {
 }
 
 } // namespace
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
 
 int StrToIntDef(const std::string& text, int defaultValue) {
     size_t i = 0;

@@ -16,6 +16,9 @@ public:
 // A date and time as days since 1899-12-30 00:00, the fraction being the time of day.
 using TDateTime = double;
 
+// The value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigit(char c);
+
 // Decimal integer with an optional sign (leading and trailing blanks allowed, also "$" hex);
 // anything else, or a value outside 32 bits, gives the default.
 int StrToIntDef(const std::string& text, int defaultValue);

@@ -4,6 +4,7 @@
 
 #include "core/FileDataClass.h"
 #include "core/support/SplitTableBuilder.h"
+#include "tests/support/TableTitles.h"
 
 #include "platform/runtime/TextFile.h"
 
@@ -14,23 +15,11 @@
 
 using testsupport::BuildTable;
 using testsupport::ColumnTimes;
+using testsupport::ColumnTitles;
+using testsupport::RowTitles;
 using testsupport::SetColumnTimes;
 
 namespace {
-
-std::vector<std::string> ColumnTitles(const FileDataClass& data) {
-    std::vector<std::string> titles;
-    for (size_t c = 0; c < data.GetColumnCount(); ++c)
-        titles.push_back(data.GetColumnTitle(c));
-    return titles;
-}
-
-std::vector<std::string> RowTitles(const FileDataClass& data) {
-    std::vector<std::string> titles;
-    for (size_t r = 0; r < data.GetRowCount(); ++r)
-        titles.push_back(data.GetRowTitle(r));
-    return titles;
-}
 
 // A table of 3 rows: best 1000/1500/2500, comparison columns A and B, and a current run. The
 // split file name points into a temporary folder, so a save shows as the file appearing.

@@ -2,11 +2,10 @@
 // Loads any bytes as the run log of a split file of two rows and of one without rows, checks the
 // history's counts and day index against each other, and appends a run to the same bytes.
 #include "core/FileDataClass.h"
+#include "tests/fuzz/ScratchFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -15,20 +14,7 @@ const char kTwoRows[] = "0\t0\r\nGame\tBest Splits\r\nA\t1.00\r\n\r\nB\t1.00\r\n
 const char kNoRows[] = "0\t0\r\nGame\r\n\r\n\r\n";
 
 const std::string& ScratchFolder() {
-    // Never destroyed: the clean-up at exit still needs it.
-    static const std::string& folder = *new std::string([] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lapwren-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(ScratchFolder(), ec);
-        });
-        std::ofstream(pattern + "/two.txt", std::ios::binary) << kTwoRows;
-        std::ofstream(pattern + "/none.txt", std::ios::binary) << kNoRows;
-        return pattern;
-    }());
-    return folder;
+    return fuzzsupport::ScratchFolder({{"two.txt", kTwoRows}, {"none.txt", kNoRows}});
 }
 
 void CheckHistory(const FileDataClass& table) {
@@ -55,7 +41,7 @@ void CheckHistory(const FileDataClass& table) {
 }
 
 void LoadLog(const std::string& splitFile, const std::string& logFile, const std::string& bytes) {
-    std::ofstream(ScratchFolder() + "/" + logFile, std::ios::binary | std::ios::trunc) << bytes;
+    fuzzsupport::WriteBytes(ScratchFolder() + "/" + logFile, bytes);
     FileDataClass table;
     table.LoadSplitFile(ScratchFolder() + "/" + splitFile);
     if (!table.HasFile())

@@ -2,37 +2,20 @@
 // Loads any bytes as a split file. What loads must save and load again to the same table: the
 // second save writes exactly the bytes of the first.
 #include "core/FileDataClass.h"
+#include "tests/fuzz/ScratchFolder.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+
+using fuzzsupport::ScratchFolder;
 
 namespace {
-
-const std::string& ScratchFolder() {
-    // Never destroyed: the clean-up at exit still needs it.
-    static const std::string& folder = *new std::string([] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lapwren-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(ScratchFolder(), ec);
-        });
-        return pattern;
-    }());
-    return folder;
-}
-
-void WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -63,7 +46,7 @@ bool RoundTripsExactly(const FileDataClass& table) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input = ScratchFolder() + "/input.txt";
     const std::string copy = ScratchFolder() + "/copy.txt";
-    WriteBytes(input, data, size);
+    fuzzsupport::WriteBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     FileDataClass table;
     table.LoadSplitFile(input);

@@ -3,12 +3,11 @@
 // missing, though "game.txt" exists beside them), and behind a first line that names the real split
 // file, so the times and split count are read too. A restored run must save and load back the same.
 #include "core/FileDataClass.h"
+#include "tests/fuzz/ScratchFolder.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -17,29 +16,12 @@ const char kSplitFile[] = "0\t0\r\nGame\tBest Splits\tPB\r\nA\t10.00\t10.00\r\n\
                           "B\t10.00\t20.00\r\n\t\t\r\nC\t10.00\t30.00\r\n\t\t\r\n";
 
 const std::string& ScratchFolder() {
-    // Never destroyed: the clean-up at exit still needs it.
-    static const std::string& folder = *new std::string([] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lapwren-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(ScratchFolder(), ec);
-        });
-        std::ofstream(pattern + "/game.txt", std::ios::binary) << kSplitFile;
-        return pattern;
-    }());
-    return folder;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    return fuzzsupport::ScratchFolder({{"game.txt", kSplitFile}});
 }
 
 void LoadAndSaveBack(const std::string& bytes) {
     const std::string state = ScratchFolder() + "/state.txt";
-    WriteBytes(state, bytes);
+    fuzzsupport::WriteBytes(state, bytes);
     FileDataClass table;
     table.defaultStateFileName = ScratchFolder() + "/Timer-SplitState.txt";
     table.LoadSplitState(state);

@@ -6,27 +6,12 @@
 #include "core/TextHelpers.h"
 #include "platform/forms/Application.h"
 #include "platform/runtime/Clock.h"
+#include "tests/support/TableTitles.h"
 #include "tests/ui/EditingFixture.h"
 
 using EditingTable = EditingTest;
-
-namespace {
-
-std::vector<std::string> ColumnTitles(const FileDataClass& data) {
-    std::vector<std::string> titles;
-    for (size_t c = 0; c < data.GetColumnCount(); ++c)
-        titles.push_back(data.GetColumnTitle(c));
-    return titles;
-}
-
-std::vector<std::string> RowTitles(const FileDataClass& data) {
-    std::vector<std::string> titles;
-    for (size_t r = 0; r < data.GetRowCount(); ++r)
-        titles.push_back(data.GetRowTitle(r));
-    return titles;
-}
-
-} // namespace
+using testsupport::ColumnTitles;
+using testsupport::RowTitles;
 
 // --- Flags ---------------------------------------------------------------------------------------
 
