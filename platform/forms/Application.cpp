@@ -18,10 +18,21 @@ TApplication Application;
 TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication::~TApplication() {
-    Shutdown();
+    // This runs after main has returned, when Qt's own globals are gone already: tearing Qt down
+    // now crashes. Run and the tests shut down in time; whatever is left (a program that ended
+    // before Run) is left to the end of the process.
+    if (qtApplication_ != nullptr) {
+        AbandonComponents();
+        static_cast<void>(qtApplication_.release());
+    }
 }
 
 void TApplication::Initialize() {
+    EnsureQtApplication();
+    terminated_ = false;
+}
+
+void TApplication::EnsureQtApplication() {
     if (QCoreApplication::instance() == nullptr) {
         static int argc = 1;
         static char name[] = "lapwren";
@@ -30,7 +41,6 @@ void TApplication::Initialize() {
     }
     // Closing a window ends nothing by itself: the main form's close ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    terminated_ = false;
 }
 
 void TApplication::Shutdown() {
@@ -52,9 +62,8 @@ void TApplication::Run() {
         mainForm_->Show();
     if (!terminated_ && QCoreApplication::instance() != nullptr)
         QCoreApplication::exec();
-    DestroyComponents();
-    mainForm_ = nullptr;
-    activeForm_ = nullptr;
+    // Qt goes while main still runs (see the destructor).
+    Shutdown();
 }
 
 void TApplication::Terminate() {
@@ -73,13 +82,19 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     const MessageBoxHandler& handler = CurrentMessageBoxHandler();
     if (handler)
         return handler(text, caption, flags);
-    QMessageBox box;
-    box.setWindowTitle(ToDisplayText(caption));
-    box.setText(ToDisplayText(text));
-    box.setTextFormat(Qt::PlainText);
-    box.setIcon((flags & MB_ICONSTOP) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon);
-    box.addButton(QMessageBox::Ok);
-    box.exec();
+    // A box after Run ended (an exception on the way out) needs Qt again.
+    EnsureQtApplication();
+    TForm* active = activeForm_;
+    {
+        QMessageBox box;
+        box.setWindowTitle(ToDisplayText(caption));
+        box.setText(ToDisplayText(text));
+        box.setTextFormat(Qt::PlainText);
+        box.setIcon((flags & MB_ICONSTOP) != 0 ? QMessageBox::Critical : QMessageBox::NoIcon);
+        box.addButton(QMessageBox::Ok);
+        box.exec();
+    }
+    RefocusForm(active);
     return IDOK;
 }
 
@@ -110,6 +125,12 @@ std::string TApplication::ExeName() const {
     if (slash != std::string::npos)
         name = name.substr(slash + 1);
     return rt::ProgramDirectory() + name;
+}
+
+void TApplication::RefocusForm(TForm* form) {
+    // The form may have gone while the dialog was open.
+    if (form != nullptr && form == activeForm_)
+        form->TakeFocus();
 }
 
 void TApplication::FormDestroyed(TForm* form) {

@@ -47,10 +47,11 @@ public:
     TForm* MainForm() const { return mainForm_; }
 
     // Shows the main form and runs the message loop until the main form closes (or Terminate);
-    // then frees the forms.
+    // then shuts down (Shutdown), so that nothing of Qt is left for after main.
     void Run();
     void Terminate();
-    // Frees the forms and the Qt application this object made; the end of Run does the first.
+    // Frees the forms and the Qt application this object made. Call it before main returns
+    // (the end of Run does): Qt cannot be torn down after main.
     void Shutdown();
     bool Terminated() const { return terminated_; }
     // Runs the events that are waiting, then returns.
@@ -71,8 +72,13 @@ public:
     void SetActiveForm(TForm* form) { activeForm_ = form; }
     // A form that goes away stops being the main or the active form.
     void FormDestroyed(TForm* form);
+    // After a dialog of the layer closed: gives the keyboard back to form if it is still the
+    // active form.
+    void RefocusForm(TForm* form);
 
 private:
+    void EnsureQtApplication();
+
     std::unique_ptr<QApplication> qtApplication_;
     std::string title_;
     TForm* mainForm_ = nullptr;

@@ -48,6 +48,11 @@ public:
     // Changes the owner; the component leaves its old owner's list.
     void SetOwner(TComponent* owner);
 
+protected:
+    // Forgets the owned components without destroying them (for an owner that outlives the
+    // toolkit they need).
+    void AbandonComponents() { components_.clear(); }
+
 private:
     TComponent* owner_ = nullptr;
     std::string name_;

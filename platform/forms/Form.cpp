@@ -204,20 +204,25 @@ void TForm::SetClientHeight(int height) {
 }
 
 // The platform window's own margins: Qt's cached frame of a hidden widget lags behind a change of
-// the border style.
-int TForm::FrameExtraWidth() const {
+// the border style. A window without a border has none. On X11 without a window manager Qt works
+// the margins out as the X server's size of the window less its own record of it, which differs
+// for a moment while a change is on its way: what comes out below zero is that, not a frame.
+QMargins TForm::FrameMargins() const {
     const QWindow* handle = window_->windowHandle();
-    if (handle == nullptr)
-        return 0;
+    if (handle == nullptr || borderStyle_ == bsNone)
+        return QMargins();
     const QMargins margins = handle->frameMargins();
+    return QMargins(std::max(0, margins.left()), std::max(0, margins.top()), std::max(0, margins.right()),
+                    std::max(0, margins.bottom()));
+}
+
+int TForm::FrameExtraWidth() const {
+    const QMargins margins = FrameMargins();
     return margins.left() + margins.right();
 }
 
 int TForm::FrameExtraHeight() const {
-    const QWindow* handle = window_->windowHandle();
-    if (handle == nullptr)
-        return 0;
-    const QMargins margins = handle->frameMargins();
+    const QMargins margins = FrameMargins();
     return margins.top() + margins.bottom();
 }
 
@@ -243,17 +248,38 @@ void TForm::PutBounds(int left, int top, int width, int height) {
     ApplySize();
 }
 
+bool TForm::Sizeable() const {
+    return borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin;
+}
+
 void TForm::ApplySize() {
     const int width = clientWidth_;
     const int height = clientHeight_ + BarHeight();
-    if (borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin) {
+    if (Sizeable()) {
         window_->setMinimumSize(0, 0);
         window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        window_->resize(width, height);
     } else {
         window_->setFixedSize(width, height);
     }
+    // Also when the limits were already these: setFixedSize then leaves the size alone.
+    window_->resize(width, height);
+    SyncHiddenWindow();
     PlaceChildren();
+}
+
+void TForm::SyncHiddenWindow() {
+    // A hidden widget's move or resize stays in Qt's own record, while its native window (made
+    // early, see ApplyWindowFlags) keeps the old geometry; the window system's report of a change
+    // made earlier would then put the widget back to that. Told now, the native window's last
+    // report is the form's geometry.
+    if (window_->isVisible())
+        return;
+    QWindow* handle = window_->windowHandle();
+    if (handle == nullptr)
+        return;
+    const QRect geometry = window_->geometry();
+    if (handle->geometry() != geometry)
+        handle->setGeometry(geometry);
 }
 
 void TForm::PlaceChildren() {
@@ -265,8 +291,16 @@ void TForm::PlaceChildren() {
 }
 
 void TForm::WindowResized() {
-    // A sizeable window resized by the user: the client area follows.
     const QSize size = window_->size();
+    // Only a person resizes the window, so only a shown, sizeable one takes its new size. Other
+    // reports (the window system's late word on an earlier size) do not change the form; a
+    // hidden window is put back to the form's size before it is shown.
+    if (!window_->isVisible() || !Sizeable()) {
+        // Only the widget goes back: the native window's own news follows this one.
+        if (!window_->isVisible())
+            window_->resize(clientWidth_, clientHeight_ + BarHeight());
+        return;
+    }
     const int width = size.width();
     const int height = std::max(0, size.height() - BarHeight());
     if (width == clientWidth_ && height == clientHeight_)
@@ -329,8 +363,12 @@ void TForm::ApplyWindowFlags() {
     // The native window exists from now on, so the frame's size is known before it is shown.
     window_->winId();
     ApplySize();
-    if (shown)
+    if (shown) {
+        // Qt hides a window to change its flags; shown again, it has lost the keyboard.
         window_->show();
+        if (Active())
+            TakeFocus();
+    }
 }
 
 void TForm::ColorChanged() {
@@ -386,6 +424,7 @@ void TForm::CentreOnScreen() {
 
 void TForm::VisibleChanged() {
     if (Visible()) {
+        ApplySize();
         if (position_ == poScreenCenter)
             CentreOnScreen();
         window_->show();
@@ -398,9 +437,17 @@ void TForm::VisibleChanged() {
 
 void TForm::Show() {
     SetVisible(true);
+    TakeFocus();
+    Activated();
+}
+
+void TForm::TakeFocus() {
+    if (!window_->isVisible())
+        return;
+    // Without a window manager nobody else gives a window the keyboard, and closing a window that
+    // had it leaves it with nobody.
     window_->raise();
     window_->activateWindow();
-    Activated();
 }
 
 void TForm::Hide() {
@@ -501,9 +548,11 @@ TModalResult TForm::ShowModal() {
     window_->setWindowModality(Qt::NonModal);
     if (Application.ActiveForm() == this)
         Application.SetActiveForm(nullptr);
-    // The form that was active before becomes active again.
-    if (previous != this && IsLive(previous) && previous->Visible())
+    // The form that was active before becomes active again, keyboard included.
+    if (previous != this && IsLive(previous) && previous->Visible()) {
+        previous->TakeFocus();
         previous->Activated();
+    }
     return modalResult_;
 }
 

@@ -20,6 +20,7 @@
 class QWidget;
 class QObject;
 class QKeyEvent;
+class QMargins;
 class TMainMenu;
 class TPopupMenu;
 class FormWindow;
@@ -102,6 +103,9 @@ public:
     bool PreviewKey(QKeyEvent* event, QObject* receiver, char& key, bool& keyChanged);
     // Called by the layer for a mouse wheel over the form.
     void WheelTurned(int delta, TShiftState shift, TPoint clientPos);
+    // Called by the layer: raises the shown window and asks for the keyboard (after a dialog of
+    // the program closed, for one).
+    void TakeFocus();
 
 protected:
     bool IsWindowed() const override { return true; }
@@ -115,8 +119,11 @@ private:
     friend class FormClient;
     friend class TMainMenu;
     void ApplyWindowFlags();
+    bool Sizeable() const;
+    void SyncHiddenWindow();
     // Sizes the window for the current client size and menu bar.
     void ApplySize();
+    QMargins FrameMargins() const;
     int FrameExtraWidth() const;
     int FrameExtraHeight() const;
     int BarHeight() const;

@@ -114,6 +114,10 @@ void TFont::Changed() {
 
 QFont TFont::ToQFont() const {
     QFont font(QString::fromStdString(name_));
+    // The dialog font is rarely installed, and the face fontconfig picks for an unknown name is
+    // much wider than it, which clips the designed captions; the Arial-sized face is close.
+    if (name_ == "MS Sans Serif")
+        font.setFamilies({font.family(), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     const int pixels = height_ < 0 ? -height_ : height_;
     font.setPixelSize(pixels > 0 ? pixels : kDefaultPixelSize);
     font.setBold((style_ & fsBold) != 0);

@@ -56,6 +56,11 @@ void TMenuItem::SetShortCut(TShortCut shortCut) {
 
 void TMenuItem::UpdateActionText() {
     action_->setSeparator(IsLine());
+    // A separator's text would be drawn on its line.
+    if (IsLine()) {
+        action_->setText(QString());
+        return;
+    }
     QString text = ToDisplayText(caption_);
     if (shortCut_ != 0) {
         // Shown beside the caption only: the layer matches shortcuts itself (TForm), so Qt must

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include "platform/forms/Application.h"
 #include "platform/forms/ByteText.h"
+#include "platform/forms/Form.h"
 #include "platform/forms/TestSeams.h"
 
 namespace {
@@ -31,18 +33,25 @@ bool TOpenDialog::Execute() {
         fileName_ = *chosen;
         return true;
     }
-    QFileDialog dialog;
-    dialog.setWindowTitle(ToDisplayText(title_));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!initialDir_.empty())
-        dialog.setDirectory(QFile::decodeName(initialDir_.c_str()));
-    const QStringList filters = NameFilters(filter_);
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    TForm* active = Application.ActiveForm();
+    QString chosen;
+    {
+        QFileDialog dialog;
+        dialog.setWindowTitle(ToDisplayText(title_));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (!initialDir_.empty())
+            dialog.setDirectory(QFile::decodeName(initialDir_.c_str()));
+        const QStringList filters = NameFilters(filter_);
+        if (!filters.isEmpty())
+            dialog.setNameFilters(filters);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().first();
+    }
+    Application.RefocusForm(active);
+    if (chosen.isEmpty())
         return false;
     // File names are the system's bytes, not display text.
-    fileName_ = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    fileName_ = QFile::encodeName(chosen).toStdString();
     return true;
 }

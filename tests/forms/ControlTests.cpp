@@ -1,13 +1,17 @@
-// Edits, memos, combo boxes, radio buttons, string lists and pictures: what they keep and give back.
+// Edits, memos, combo boxes, check boxes, radio buttons, string lists and pictures: what they keep and give
+// back.
 #include <string>
 #include <vector>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Edit.h"
 #include "platform/forms/Form.h"
@@ -183,6 +187,46 @@ TEST(RadioButtons, the_buttons_of_one_parent_are_one_choice) {
     buttons[1]->RadioButton()->click(); // the user picks one
     EXPECT_TRUE(buttons[1]->Checked());
     EXPECT_TRUE(elsewhere->Checked());
+}
+
+namespace {
+
+// The first and last columns of the widget's rendering that hold any ink (text or the box's
+// light frame), over a white background.
+std::pair<int, int> InkColumns(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (qGray(image.pixel(x, y)) < 230) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+} // namespace
+
+TEST(CheckBoxes, a_left_justified_caption_starts_at_the_left_edge_and_the_box_sits_at_the_right) {
+    TForm form(nullptr);
+    auto* box = new TCheckBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(2, 0, 130, 17);
+    box->SetAlignment(taLeftJustify);
+    box->SetCaption("On");
+    form.Show();
+    const auto [first, last] = InkColumns(box->Widget());
+    EXPECT_GE(first, 0);
+    EXPECT_LT(first, 4) << "the caption is set against the box, away from the left edge";
+    EXPECT_GT(last, 130 - 16);
+    // A click on the caption still ticks the box.
+    box->CheckBox()->click();
+    EXPECT_TRUE(box->Checked());
 }
 
 TEST(ImagePlacement, where_a_picture_is_drawn_in_its_control) {

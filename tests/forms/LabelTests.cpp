@@ -46,6 +46,17 @@ TEST_F(LabelTest, arial_is_asked_for_by_name_and_resolves_to_a_metric_compatible
     EXPECT_EQ(QFontInfo(label->Label()->font()).family(), QStringLiteral("Liberation Sans"));
 }
 
+TEST(LabelFonts, the_dialog_font_stands_in_with_an_arial_sized_face_so_designed_captions_fit) {
+    TForm form(nullptr);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    EXPECT_EQ(label->Font().Name(), "MS Sans Serif");
+    EXPECT_EQ(QFontInfo(label->Label()->font()).family().toStdString(), "Liberation Sans");
+    // The split history window leaves 54 pixels for this caption before its number field.
+    label->SetCaption("for the last");
+    EXPECT_LE(label->Width(), 54);
+}
+
 TEST_F(LabelTest, font_sizes_are_points_at_96_pixels_per_inch) {
     struct Row {
         int points;

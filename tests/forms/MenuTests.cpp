@@ -56,6 +56,8 @@ TEST(PopupMenuItems, show_captions_separators_and_check_marks_as_the_program_set
     EXPECT_EQ(Shown(zero->Action()), QStringLiteral("Change Zero Diff & Small Diff"));
     EXPECT_TRUE(line->Action()->isSeparator());
     EXPECT_TRUE(line->IsLine());
+    // Qt's styles draw a separator's text on its line: a bare line has none.
+    EXPECT_TRUE(line->Action()->text().isEmpty());
     EXPECT_EQ(Shown(elapsed->Action()), QStringLiteral("Show Elapsed"));
     EXPECT_TRUE(elapsed->Action()->isChecked());
     EXPECT_FALSE(plain->Action()->isCheckable()); // no check box drawn beside plain items
