@@ -72,15 +72,11 @@ TSplitHistoryForm::TSplitHistoryForm(TComponent* owner) : TForm(owner) {
     RangeComboBox->SetItemIndex(3);
     RangeComboBox->OnChange = [this](TObject* sender) { RangeComboBoxChange(sender); };
 
-    Chart = new TChart(this);
-    Chart->SetName("Chart");
-    Chart->SetParent(this);
-    Chart->SetBounds(0, 24, 476, 433);
-    Chart->SetAnchors(akLeft | akTop | akRight | akBottom);
+    // The chart itself is made when the graph is first drawn (CreateChart): most runs of the
+    // program never show it, and its view costs memory from start-up to the end.
     Series1 = new TLineSeries(this);
     Series1->SetName("Series1");
     Series1->SetSeriesColor(clRed);
-    Series1->SetParentChart(Chart);
 
     ResetStatsLabel = new TLabel(this);
     ResetStatsLabel->SetName("ResetStatsLabel");
@@ -128,7 +124,19 @@ rt::TDateTime CutOff(int range, int n, rt::TDateTime now) {
 
 } // namespace
 
+void TSplitHistoryForm::CreateChart() {
+    if (Chart != nullptr)
+        return;
+    Chart = new TChart(this);
+    Chart->SetName("Chart");
+    Chart->SetParent(this);
+    Chart->SetBounds(0, 24, 476, 433);
+    Chart->SetAnchors(akLeft | akTop | akRight | akBottom);
+    Series1->SetParentChart(Chart);
+}
+
 void TSplitHistoryForm::RefreshChart() {
+    CreateChart();
     Series1->Clear();
 
     static const HistoryDataListClass noHistory;

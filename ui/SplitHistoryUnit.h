@@ -22,7 +22,7 @@ public:
     TLabel* Label1 = nullptr;
     TEdit* NumberEdit = nullptr;
     TComboBox* RangeComboBox = nullptr;
-    TChart* Chart = nullptr;
+    TChart* Chart = nullptr; // made by the first RefreshChart
     TLineSeries* Series1 = nullptr;
     TLabel* ResetStatsLabel = nullptr;
 
@@ -34,6 +34,9 @@ public:
     void SplitComboBoxChange(TObject* Sender);
     void NumberEditChange(TObject* Sender);
     void RangeComboBoxChange(TObject* Sender);
+
+private:
+    void CreateChart();
 };
 
 extern TSplitHistoryForm* SplitHistoryForm;
