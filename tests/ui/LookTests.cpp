@@ -48,14 +48,7 @@ class LookWindow : public PopupWindowTest {
 protected:
     // Closes the window as the user does and starts the program again in the same folder.
     void Restart() {
-        CloseWindow();
-        delete Form;
-        Form = nullptr;
-        MainForm = nullptr;
-        delete UploadSplitsForm;
-        UploadSplitsForm = nullptr;
-        delete SplitHistoryForm;
-        SplitHistoryForm = nullptr;
+        DeleteForms();
         StartWindow();
     }
 

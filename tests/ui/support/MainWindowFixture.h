@@ -61,6 +61,8 @@ protected:
     void LoadTable(const std::string& path);
     // Closes the main window as the user would.
     void CloseWindow();
+    // Closes the main window unless it is closed already, then frees every form.
+    void DeleteForms();
 
     TMainForm* Form = nullptr;
 
@@ -71,6 +73,5 @@ protected:
     static TMenuItem* FindItem(const TPopupMenu* menu, const std::string& caption);
 
 private:
-    void DeleteForms();
     bool closed_ = false;
 };
