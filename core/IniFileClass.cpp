@@ -4,6 +4,7 @@
 #include "platform/runtime/TextFile.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <locale.h>
 
@@ -29,6 +30,50 @@ const std::string* FindValue(const std::map<std::string, IniFileClass::Section>&
     }
     auto it = found->find(key);
     return it == found->end() ? nullptr : &it->second;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The decimal number at the front of a value, read as atof reads one (white space skipped, the
+// longest number taken, trailing text ignored) but without atof's infinities, NaNs and hexadecimal
+// forms: a hand-edited "inf" would otherwise turn a wait into one that never ends. Anything that
+// is not a finite decimal number reads as 0.0, like any other text that is not a number.
+double ReadDecimal(const std::string& text) {
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
+        ++i;
+    }
+    const size_t start = i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    size_t digits = 0;
+    for (; i < n && IsDigit(text[i]); ++i) {
+        ++digits;
+    }
+    if (i < n && text[i] == '.') {
+        for (++i; i < n && IsDigit(text[i]); ++i) {
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0.0;
+    }
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        size_t e = i + 1;
+        if (e < n && (text[e] == '+' || text[e] == '-')) {
+            ++e;
+        }
+        if (e < n && IsDigit(text[e])) {
+            for (i = e; i < n && IsDigit(text[i]); ++i) {
+            }
+        }
+    }
+    const double value = strtod_l(text.substr(start, i - start).c_str(), nullptr, CLocale());
+    return std::isfinite(value) ? value : 0.0;
 }
 
 } // namespace
@@ -94,7 +139,7 @@ int IniFileClass::GetInt(std::string section, std::string key, int defaultValue)
 
 double IniFileClass::GetDouble(std::string section, std::string key, double defaultValue) const {
     const std::string* value = FindValue(sections, section, key);
-    return value == nullptr ? defaultValue : strtod_l(value->c_str(), nullptr, CLocale());
+    return value == nullptr ? defaultValue : ReadDecimal(*value);
 }
 
 char IniFileClass::GetChar(std::string section, std::string key, char defaultValue) const {

@@ -81,6 +81,9 @@ const SettingCase kSettingCases[] = {
      [](const TMainForm& f) { EXPECT_EQ(f.DoubleKeyWait, 50); }},
     {"DoubleKeyWaitOneSecond", {"[Keys]", "DoubleKeyWaitSec=1"},
      [](const TMainForm& f) { EXPECT_EQ(f.DoubleKeyWait, 100); }},
+    // An endless wait would take no split, skip, undo or reset key ever again.
+    {"DoubleKeyWaitOfInfinityIsNoWait", {"[Keys]", "DoubleKeyWaitSec=inf"},
+     [](const TMainForm& f) { EXPECT_EQ(f.DoubleKeyWait, 0); }},
     {"FormatModeTakesTheFirstCharacter", {"[Layout]", "TimerTimeFormatMode=Minutes"},
      [](const TMainForm& f) { EXPECT_EQ(f.TimerTimeFormatMode, 'M'); }},
     {"AnEmptyFormatModeTakesTheDefault", {"[Layout]", "TimerDiffTimeFormatMode="},
