@@ -278,6 +278,10 @@ Value& Object::operator[](const char* key) {
     return members_.try_emplace(key).first->second;
 }
 
+Value& Object::operator[](const std::string& key) {
+    return members_.try_emplace(key).first->second;
+}
+
 void Array::Append(const Value& value) {
     elements_.push_back(value);
 }
@@ -511,7 +515,8 @@ std::ptrdiff_t FindMatchingCloser(std::string_view s, ReadState& state) {
     return static_cast<std::ptrdiff_t>(s.size());
 }
 
-std::string DecodeEscapes(std::string_view s) {
+// The escapes of a string or key replaced by the bytes they stand for; nothing is trimmed.
+std::string DecodeEscapedBytes(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     std::size_t i = 0;
@@ -555,6 +560,11 @@ std::string DecodeEscapes(std::string_view s) {
         }
         i += 2;
     }
+    return out;
+}
+
+std::string DecodeEscapes(std::string_view s) {
+    std::string out = DecodeEscapedBytes(s);
     const std::string_view trimmed = TrimSpace(out);
     if (trimmed.size() != out.size()) {
         return std::string(trimmed);
@@ -605,15 +615,16 @@ Value ReadObject(std::string_view t, ReadState& state) {
         if (colon == std::string_view::npos) {
             return Value();
         }
-        // Keys stand as written: their escapes are not decoded.
-        const std::string key(body.substr(q1 + 1, q2 - q1 - 1));
+        // Keys are decoded like string values, so a code that the server wrote escaped ("a\/b")
+        // goes back as the code it stands for; unlike values they keep their blanks.
+        const std::string key = DecodeEscapedBytes(body.substr(q1 + 1, q2 - q1 - 1));
         if (key.empty()) {
             return Value();
         }
         body = body.substr(colon + 1);
         bool error = false;
         Value value = ReadValue(body, error, state);
-        object[key.c_str()] = std::move(value);
+        object[key] = std::move(value);
         if (error) {
             return Value();
         }

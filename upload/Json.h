@@ -47,6 +47,7 @@ public:
     // The member with this key; a missing one is first added as a null value, so reading a
     // member that is not there adds it.
     Value& operator[](const char* key);
+    Value& operator[](const std::string& key);
 
     std::size_t Count() const { return members_.size(); }
     bool IsEmpty() const { return members_.empty(); }

@@ -68,7 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"EscapedQuoteInString", R"({"s":"a\"b"})", R"({"s":"a\"b"})"},
         ReadCase{"SimpleEscapes", R"({"s":"\/\\\b\f\n\r\tx"})", R"({"s":"/\\\b\f\n\r\tx"})"},
         ReadCase{"UnknownEscapeIsDropped", R"({"s":"a\qb"})", R"({"s":"ab"})"},
-        ReadCase{"KeyKeepsItsEscapeAsWritten", R"({"a\"b":1})", R"({"a\\\"b":1})"},
+        // Keys are decoded as values are, so a code goes back to the server as it was meant.
+        ReadCase{"KeyEscapesAreDecoded", R"({"a\"b":1,"c\/d":2,"caf\u00e9":3})",
+                 "{\"a\\\"b\":1,\"c/d\":2,\"caf\xC3\xA9\":3}"},
+        ReadCase{"KeyKeepsItsBlanks", R"({" a ":1})", R"({" a ":1})"},
+        ReadCase{"KeyOfOnlyADroppedEscapeIsEmpty", R"({"\q":1})", ""},
         ReadCase{"UnicodeEscapeOfALetter", R"({"s":"x\u0041y"})", R"({"s":"xAy"})"},
         ReadCase{"UnicodeEscapeBecomesUtf8", R"({"s":"\u00e9\u2014"})", "{\"s\":\"\xC3\xA9\xE2\x80\x94\"}"},
         ReadCase{"SurrogatePairBecomesOneCharacter", R"({"s":"\ud83d\ude00"})",

@@ -336,6 +336,23 @@ TEST_F(UploadDialog, TheGameListFillsInTheOrderOfTheNamesAndEachCodeFindsItsItem
     EXPECT_EQ(Dialog->GameCategoryComboBox->ItemIndex(), -1) << "the user picks the category";
 }
 
+// Many servers escape "/" and every non-ASCII character in what they write; the codes must go
+// back as the codes they stand for, not with their escapes escaped once more.
+TEST_F(UploadDialog, CodesTheServerWroteEscapedGoBackAsTheServerMeantThem) {
+    LoadServerList();
+    Service.AnswerRaw("speedy.example",
+                      Json(R"({"result":"success","data":{"a\/b":"Slash Game","caf\u00e9":"Cafe Game"}})"));
+    ChooseServer(2);
+    ASSERT_TRUE(WaitForReply());
+    ASSERT_EQ(Items(Dialog->GameListComboBox), (std::vector<std::string>{"Cafe Game", "Slash Game"}));
+    ChooseGame(1);
+    ASSERT_TRUE(WaitForReply());
+    EXPECT_EQ(Service.Requests().back().body, R"({"game":"a/b","type":"gamecategories"})");
+    ChooseGame(0);
+    ASSERT_TRUE(WaitForReply());
+    EXPECT_EQ(Service.Requests().back().body, "{\"game\":\"caf\xC3\xA9\",\"type\":\"gamecategories\"}");
+}
+
 TEST_F(UploadDialog, OnlyAnotherServerSendsAGameListAndNoneClearsTheLists) {
     LoadServerList();
     ChooseServer(2);
