@@ -238,15 +238,39 @@ TextOutFile::~TextOutFile() {
     Discard();
 }
 
+namespace {
+
+// Whether renaming a new file over the old one keeps what the old one had: its one name, its
+// owner. (The group is settled once the new file exists, the permissions at Close.)
+bool ReplaceKeepsTheFile(const struct stat& old) {
+    return old.st_nlink == 1 && old.st_uid == geteuid();
+}
+
+// Errors of a folder or a rename that refuses this user, where writing the file itself may still
+// be allowed. Anything else (a full disk, a read-only file system) would fail in place as well,
+// or worse, cut the old file short.
+bool RefusedToThisUser(int error) {
+    return error == EACCES || error == EPERM;
+}
+
+} // namespace
+
 bool TextOutFile::Open(const std::string& fileName, bool sync) {
     Discard();
     if (fileName.empty() || !ResolveTarget(fileName, target_)) {
         return false;
     }
-    // A file that could not be opened for writing in place is not replaced behind its back.
-    struct stat st {};
-    if (stat(target_.c_str(), &st) == 0 && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
-        return false;
+    sync_ = sync;
+    struct stat old {};
+    const bool exists = stat(target_.c_str(), &old) == 0;
+    if (exists) {
+        // A file that could not be opened for writing in place is not replaced behind its back.
+        if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+            return false;
+        }
+        if (!ReplaceKeepsTheFile(old)) {
+            return OpenInPlace();
+        }
     }
     const std::string folder = FolderOf(target_);
     std::string name = target_.substr(folder.size());
@@ -260,12 +284,37 @@ bool TextOutFile::Open(const std::string& fileName, bool sync) {
         fd = mkostemp(tempName_.data(), O_CLOEXEC);
     }
     if (fd < 0) {
+        const int error = errno;
         tempName_.clear();
+        return exists && RefusedToThisUser(error) && OpenInPlace();
+    }
+    struct stat made {};
+    if (exists && fstat(fd, &made) == 0 && made.st_gid != old.st_gid &&
+        fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // The new file cannot join the old one's group: the people of that group would lose it.
+        close(fd);
+        unlink(tempName_.c_str());
+        tempName_.clear();
+        return OpenInPlace();
+    }
+    fd_ = fd;
+    return true;
+}
+
+bool TextOutFile::OpenInPlace() {
+    // Opened now, emptied only at Close: a save that is dropped leaves the old file whole.
+    // O_NONBLOCK keeps a FIFO from stalling the open; anything but a plain file is refused.
+    int fd = open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
         return false;
     }
     fd_ = fd;
-    sync_ = sync;
-    buffer_.clear();
+    inPlace_ = true;
     return true;
 }
 
@@ -275,9 +324,26 @@ void TextOutFile::Puts(const std::string& text) {
     }
 }
 
+bool TextOutFile::CloseInPlace() {
+    bool ok = ftruncate(fd_, 0) == 0 && WriteAll(fd_, buffer_);
+    if (ok && sync_) {
+        ok = fsync(fd_) == 0;
+    }
+    if (close(fd_) != 0) {
+        ok = false;
+    }
+    fd_ = -1;
+    inPlace_ = false;
+    buffer_.clear();
+    return ok;
+}
+
 bool TextOutFile::Close() {
     if (fd_ < 0) {
         return false;
+    }
+    if (inPlace_) {
+        return CloseInPlace();
     }
     bool ok = WriteAll(fd_, buffer_);
     if (ok && sync_) {
@@ -293,12 +359,18 @@ bool TextOutFile::Close() {
     if (close(fd) != 0) {
         ok = false;
     }
+    int renameError = 0;
     if (ok && rename(tempName_.c_str(), target_.c_str()) != 0) {
+        renameError = errno;
         ok = false;
     }
     if (!ok) {
         unlink(tempName_.c_str());
         tempName_.clear();
+        // A rename refused for all that was foreseen: the file is still there to be written.
+        if (RefusedToThisUser(renameError) && FileExists(target_) && OpenInPlace()) {
+            return CloseInPlace();
+        }
         buffer_.clear();
         return false;
     }
@@ -321,6 +393,7 @@ void TextOutFile::Discard() {
         close(fd_);
         fd_ = -1;
     }
+    inPlace_ = false;
     if (!tempName_.empty()) {
         unlink(tempName_.c_str());
         tempName_.clear();

@@ -27,13 +27,19 @@ bool FileExists(const std::string& fileName);
 // missing. A line handed over whole is never split by a crash. False when nothing was written.
 bool AppendTextFile(const std::string& fileName, const std::string& text);
 
-// A text-mode output file that replaces its target atomically. Open creates a temporary file in
-// the target's folder (a symbolic link is followed, so the link's target is replaced, not the
-// link); Puts collects text; Close writes it with CR LF line ends, optionally syncs it, gives it
-// the old file's permissions (a new file gets 0666 less the umask) and renames it over the target.
-// A target that exists but may not be written is not replaced: Open fails, as opening it for
-// writing would. A TextOutFile dropped without Close, or a failing Close, removes the temporary
-// file and leaves the target as it was.
+// A text-mode output file that replaces its target atomically wherever that keeps everything the
+// old file had. Open creates a temporary file in the target's folder (a symbolic link is
+// followed, so the link's target is replaced, not the link); Puts collects text; Close writes it
+// with CR LF line ends, optionally syncs it, gives it the old file's permissions (a new file gets
+// 0666 less the umask) and renames it over the target.
+// Where a rename would lose something, or cannot be done, the old file is written in place
+// instead, as a plain rewrite does: a folder that takes no new file, a sticky folder that
+// refuses the rename, a file of another user (whose ownership the rename would take), a file
+// with more than one link (which the rename would split), or a group the new file cannot get.
+// Close then empties the file and writes it, synced when asked.
+// A target that exists but may not be written is never touched: Open fails, as opening it for
+// writing would. A TextOutFile dropped without Close, or a failing Open, leaves the target as it
+// was and removes the temporary file.
 class TextOutFile {
 public:
     TextOutFile() = default;
@@ -48,16 +54,19 @@ public:
     bool Close();
 
 private:
+    bool OpenInPlace();
+    bool CloseInPlace();
     void Discard();
 
     int fd_ = -1;
+    bool inPlace_ = false;
     bool sync_ = false;
     std::string target_;
     std::string tempName_;
     std::string buffer_;
 };
 
-// Writes a whole text file atomically through TextOutFile; false when the old file was kept.
+// Writes a whole text file through TextOutFile; false when the old file was kept.
 bool RewriteTextFile(const std::string& fileName, const std::string& text, bool sync);
 
 } // namespace rt

@@ -137,9 +137,12 @@ TEST(AtomicRewrite, WritesDiskTextAndLeavesNoTemporaryFile) {
     TempFolder folder;
     const std::string file = folder / "split.txt";
     WriteBytes(file, "old contents that are longer\r\n");
+    const ino_t inode = InodeOf(file);
     ASSERT_TRUE(rt::RewriteTextFile(file, "a\tb\n\nc\n", false));
     EXPECT_EQ(ReadBytes(file), "a\tb\r\n\r\nc\r\n");
     EXPECT_EQ(folder.Listing(), "split.txt");
+    // The user's own file with one name: a new file renamed over the old one.
+    EXPECT_NE(InodeOf(file), inode);
 }
 
 TEST(AtomicRewrite, CollectsPiecesAndWritesThemOnlyAtClose) {
@@ -216,20 +219,123 @@ TEST(AtomicRewrite, RefusesALinkLoop) {
     EXPECT_EQ(folder.Listing(), "a b");
 }
 
-TEST(AtomicRewrite, LeavesTheOldFileWhenTheFolderIsNotWritable) {
+// Where renaming a new file over the old one would lose something, or is refused, the old file
+// is written where it stands, as a plain rewrite does: the same file, owner, group, links and
+// permissions, with the new text.
+TEST(RewriteInPlace, WhenTheFolderTakesNoNewFile) {
+    TempFolder folder;
+    const std::string file = folder / "split.txt";
+    WriteBytes(file, "old\r\n");
+    ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+    if (geteuid() == 0) {
+        // The saver's own file, so only the folder stands in the way.
+        ASSERT_EQ(chown(file.c_str(), kNobody, kNoGroup), 0);
+    }
+    ASSERT_EQ(chmod(folder.Path().c_str(), 0555), 0);
+    const ino_t inode = InodeOf(file);
+
+    // A save that is dropped before its end leaves the old text: the file is emptied at Close.
+    EXPECT_TRUE(RunUnprivileged([&] {
+        rt::TextOutFile out;
+        const bool opened = out.Open(file, true);
+        out.Puts("half a file\n");
+        return opened;
+    }));
+    EXPECT_EQ(ReadBytes(file), "old\r\n");
+
+    EXPECT_TRUE(RunUnprivileged([&] { return rt::RewriteTextFile(file, "new\n", true); }));
+    EXPECT_EQ(ReadBytes(file), "new\r\n");
+    EXPECT_EQ(ModeOf(file), 0644u);
+    EXPECT_EQ(InodeOf(file), inode);
+    EXPECT_EQ(folder.Listing(), "split.txt");
+}
+
+TEST(RewriteInPlace, WhenAStickyFolderHoldsAnotherUsersFile) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to save a file of root's as another user";
+    }
+    TempFolder folder; // like /tmp: everyone may add files, only owners may replace them
+    ASSERT_EQ(chmod(folder.Path().c_str(), 01777), 0);
+    const std::string file = folder / "shared.ini";
+    WriteBytes(file, "[Misc]\r\n");
+    ASSERT_EQ(chmod(file.c_str(), 0666), 0);
+    const ino_t inode = InodeOf(file);
+
+    EXPECT_TRUE(RunUnprivileged([&] { return rt::RewriteTextFile(file, "[Window]\n", true); }));
+    EXPECT_EQ(ReadBytes(file), "[Window]\r\n");
+    EXPECT_EQ(OwnerOf(file), 0u);
+    EXPECT_EQ(InodeOf(file), inode);
+    EXPECT_EQ(ModeOf(file), 0666u);
+    EXPECT_EQ(folder.Listing(), "shared.ini");
+}
+
+// A user's file saved once by root (the program run with sudo) stays the user's, so that the
+// user's own saves are not refused from then on.
+TEST(RewriteInPlace, WhenTheFileBelongsToAnotherUser) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to save a file of another user";
+    }
     TempFolder folder;
     ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0);
-    const std::string locked = folder / "locked";
-    ASSERT_EQ(mkdir(locked.c_str(), 0755), 0);
-    const std::string file = locked + "/split.txt";
+    const std::string file = folder / "split.txt";
     WriteBytes(file, "old\r\n");
-    // Writable in place, so only the folder stands in the way.
-    ASSERT_EQ(chmod(file.c_str(), 0666), 0);
-    ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    ASSERT_EQ(chown(file.c_str(), kNobody, kNoGroup), 0);
 
-    EXPECT_FALSE(RunUnprivileged([&] { return rt::RewriteTextFile(file, "new\n", true); }));
-    EXPECT_EQ(ReadBytes(file), "old\r\n");
-    EXPECT_EQ(ModeOf(file), 0666u);
+    ASSERT_TRUE(rt::RewriteTextFile(file, "by root\n", true));
+    EXPECT_EQ(ReadBytes(file), "by root\r\n");
+    EXPECT_EQ(OwnerOf(file), kNobody);
+    EXPECT_EQ(GroupOf(file), kNoGroup);
+    EXPECT_EQ(ModeOf(file), 0600u);
+    EXPECT_TRUE(RunUnprivileged([&] { return rt::RewriteTextFile(file, "by its owner\n", true); }));
+    EXPECT_EQ(ReadBytes(file), "by its owner\r\n");
+}
+
+TEST(RewriteInPlace, WhenTheFileHasASecondName) {
+    TempFolder folder;
+    const std::string file = folder / "split.txt";
+    WriteBytes(file, "old\r\n");
+    ASSERT_EQ(link(file.c_str(), (folder / "backup.txt").c_str()), 0);
+
+    ASSERT_TRUE(rt::RewriteTextFile(file, "new\n", false));
+    EXPECT_EQ(ReadBytes(folder / "backup.txt"), "new\r\n");
+    EXPECT_EQ(InodeOf(file), InodeOf(folder / "backup.txt"));
+    EXPECT_EQ(folder.Listing(), "backup.txt split.txt");
+}
+
+TEST(RewriteInPlace, WhenTheNewFileCannotJoinTheOldFilesGroup) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to give a user's file a group the user is not in";
+    }
+    TempFolder folder;
+    ASSERT_EQ(chmod(folder.Path().c_str(), 0777), 0);
+    const std::string file = folder / "split.txt";
+    WriteBytes(file, "old\r\n");
+    ASSERT_EQ(chmod(file.c_str(), 0664), 0);
+    ASSERT_EQ(chown(file.c_str(), kNobody, 0), 0);
+    const ino_t inode = InodeOf(file);
+
+    EXPECT_TRUE(RunUnprivileged([&] { return rt::RewriteTextFile(file, "new\n", false); }));
+    EXPECT_EQ(ReadBytes(file), "new\r\n");
+    EXPECT_EQ(GroupOf(file), 0u);
+    EXPECT_EQ(InodeOf(file), inode);
+    EXPECT_EQ(folder.Listing(), "split.txt");
+}
+
+TEST(AtomicRewrite, KeepsTheGroupOfTheOldFile) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to give a file a group of its own";
+    }
+    TempFolder folder;
+    const std::string file = folder / "split.txt";
+    WriteBytes(file, "old\r\n");
+    ASSERT_EQ(chown(file.c_str(), 0, kNoGroup), 0);
+    const ino_t inode = InodeOf(file);
+
+    ASSERT_TRUE(rt::RewriteTextFile(file, "new\n", true));
+    EXPECT_EQ(ReadBytes(file), "new\r\n");
+    EXPECT_EQ(GroupOf(file), kNoGroup);
+    EXPECT_NE(InodeOf(file), inode) << "still replaced by a rename";
 }
 
 TEST(AtomicRewrite, DoesNotReplaceAFileThatIsNotWritable) {

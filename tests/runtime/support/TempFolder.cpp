@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <grp.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -67,6 +68,21 @@ mode_t ModeOf(const std::string& fileName) {
     return st.st_mode & 07777;
 }
 
+ino_t InodeOf(const std::string& fileName) {
+    struct stat st {};
+    return stat(fileName.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+uid_t OwnerOf(const std::string& fileName) {
+    struct stat st {};
+    return stat(fileName.c_str(), &st) == 0 ? st.st_uid : static_cast<uid_t>(-1);
+}
+
+gid_t GroupOf(const std::string& fileName) {
+    struct stat st {};
+    return stat(fileName.c_str(), &st) == 0 ? st.st_gid : static_cast<gid_t>(-1);
+}
+
 mode_t CurrentUmask() {
     mode_t mask = umask(022);
     umask(mask);
@@ -80,8 +96,8 @@ bool RunUnprivileged(const std::function<bool()>& code) {
     std::fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
-        const uid_t nobody = 65534;
-        if (setgid(nobody) != 0 || setuid(nobody) != 0) {
+        // Root's own groups go too, or the child could still write what they may write.
+        if (setgroups(0, nullptr) != 0 || setgid(kNoGroup) != 0 || setuid(kNobody) != 0) {
             _exit(2);
         }
         _exit(code() ? 1 : 0);
