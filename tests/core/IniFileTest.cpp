@@ -206,9 +206,9 @@ TEST_F(SettingsStore, DecimalsAreReadAsFiniteDecimalNumbersOnly) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"inf", 0.0},       {"-INFINITY", 0.0}, {"nan", 0.0},    {"0x10", 0.0},   {"1e999", 0.0},
-                 {"-1e999", 0.0},    {" 2.5e1s", 25.0},  {".5", 0.5},     {"-3.", -3.0},   {"+1E-2", 0.01},
-                 {"7e", 7.0},        {"1.5e+", 1.5},     {"-", 0.0},      {".", 0.0},      {"\t0.75", 0.75}};
+    } cases[] = {{"inf", 0.0},    {"-INFINITY", 0.0}, {"nan", 0.0}, {"0x10", 0.0}, {"1e999", 0.0},
+                 {"-1e999", 0.0}, {" 2.5e1s", 25.0},  {".5", 0.5},  {"-3.", -3.0}, {"+1E-2", 0.01},
+                 {"7e", 7.0},     {"1.5e+", 1.5},     {"-", 0.0},   {".", 0.0},    {"\t0.75", 0.75}};
     std::string text = "[Misc]\n";
     for (size_t i = 0; i < std::size(cases); ++i) {
         text += "K" + std::to_string(i) + "=" + cases[i].text + "\n";
