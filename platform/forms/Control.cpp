@@ -369,6 +369,7 @@ void TControl::ApplyTabOrder() {
 
 void TControl::SetFocus() {
     widget_->setFocus(Qt::OtherFocusReason);
+    FocusedByProgram();
 }
 
 bool TControl::Focused() const {

@@ -90,6 +90,7 @@ public:
     int TabOrder() const { return tabOrder_; }
     void SetTabOrder(int order);
 
+    // Puts the keyboard on the control, as the user entering it would (an entry selects its text).
     void SetFocus();
     bool Focused() const;
 
@@ -119,6 +120,8 @@ protected:
     virtual void ColorChanged();
     // Called after the size changed, for controls that arrange their content.
     virtual void Resized() {}
+    // The program put the keyboard on the control (SetFocus).
+    virtual void FocusedByProgram() {}
     // A control that paints its own background decides here whether Color is filled.
     virtual bool FillsBackground() const { return false; }
     // Event filter on the widget; returning true stops the event.

@@ -1,6 +1,8 @@
 #include "platform/forms/Edit.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
+#include <QWidget>
 
 #include "platform/forms/ByteText.h"
 
@@ -35,6 +37,37 @@ void TEdit::SetPasswordChar(char passwordChar) {
 void TEdit::SetMaxLength(int length) {
     maxLength_ = length;
     edit_->setMaxLength(length > 0 ? length : 32767);
+}
+
+void TEdit::FocusedByProgram() {
+    edit_->selectAll();
+}
+
+bool TEdit::WidgetEvent(QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool returning = leftWithWindow_;
+        leftWithWindow_ = false;
+        switch (reason) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason:
+            edit_->selectAll();
+            break;
+        case Qt::ActiveWindowFocusReason:
+            if (!returning)
+                edit_->selectAll();
+            break;
+        default: // the mouse places the caret; a closed popup menu gives the keyboard back
+            break;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        leftWithWindow_ = (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) &&
+                          edit_->window()->isVisible();
+    }
+    return TControl::WidgetEvent(event);
 }
 
 void TEdit::ColorChanged() {

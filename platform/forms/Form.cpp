@@ -448,6 +448,12 @@ void TForm::TakeFocus() {
     // had it leaves it with nobody.
     window_->raise();
     window_->activateWindow();
+    // Qt keeps a hidden window as its focus window when the platform did not say otherwise, but
+    // forgets it as the active window. Shown again, the platform's activation then changes
+    // nothing, and no control of the form would get the focus events that show the caret and
+    // select an entry's text: a dialog shown for the second time would look unfocused.
+    if (QGuiApplication::focusWindow() == window_->windowHandle() && QApplication::activeWindow() != window_)
+        QApplication::setActiveWindow(window_);
 }
 
 void TForm::Hide() {

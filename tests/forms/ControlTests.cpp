@@ -3,14 +3,18 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include "platform/forms/Button.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Edit.h"
@@ -57,6 +61,88 @@ TEST(EditText, a_password_character_hides_the_text_but_not_its_value) {
     edit.SetText("secret");
     EXPECT_EQ(edit.LineEdit()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(edit.Text(), "secret");
+}
+
+namespace {
+
+void SendKey(QWidget* target, int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+QWidget* Keyboard() {
+    return QApplication::focusWidget();
+}
+
+void ShowAndSettle(TForm& form) {
+    form.Show();
+    QApplication::processEvents();
+}
+
+} // namespace
+
+// Whoever puts the keyboard on an entry (the program, the form that opens, Tab) selects its
+// text, so that typing replaces the old value; the mouse places the caret where it clicks.
+TEST(EditFocus, entering_an_edit_selects_its_text_and_a_click_places_the_caret) {
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 120);
+    auto* first = new TEdit(&form);
+    first->SetParent(&form);
+    first->SetBounds(0, 0, 100, 21);
+    first->SetTabOrder(0);
+    first->SetText("1:49.60");
+    auto* second = new TEdit(&form);
+    second->SetParent(&form);
+    second->SetBounds(0, 30, 100, 21);
+    second->SetTabOrder(1);
+    second->SetText("0080FF");
+
+    ShowAndSettle(form);
+    ASSERT_TRUE(first->Focused()) << "the form's first focus";
+    EXPECT_EQ(first->LineEdit()->selectedText(), "1:49.60");
+    SendKey(Keyboard(), Qt::Key_Tab);
+    ASSERT_TRUE(second->Focused());
+    EXPECT_EQ(second->LineEdit()->selectedText(), "0080FF");
+    SendKey(Keyboard(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(first->Focused());
+    EXPECT_EQ(first->LineEdit()->selectedText(), "1:49.60");
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 10),
+                      first->LineEdit()->mapToGlobal(QPointF(3, 10)), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(first->LineEdit(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 10),
+                        first->LineEdit()->mapToGlobal(QPointF(3, 10)), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(first->LineEdit(), &release);
+    EXPECT_FALSE(first->LineEdit()->hasSelectedText());
+    EXPECT_EQ(first->LineEdit()->cursorPosition(), 0);
+
+    second->SetFocus();
+    EXPECT_EQ(second->LineEdit()->selectedText(), "0080FF");
+    SendKey(Keyboard(), Qt::Key_F, Qt::NoModifier, "F");
+    EXPECT_EQ(second->Text(), "F");
+}
+
+TEST(EditFocus, coming_back_to_a_window_keeps_the_caret_where_the_user_left_it) {
+    TForm form(nullptr);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetText("Harbour");
+    ShowAndSettle(form);
+    ASSERT_TRUE(edit->Focused());
+    edit->LineEdit()->setCursorPosition(3);
+
+    TForm other(nullptr);
+    ShowAndSettle(other);
+    form.Show();
+    QApplication::processEvents();
+    ASSERT_TRUE(edit->Focused());
+    EXPECT_FALSE(edit->LineEdit()->hasSelectedText());
+    EXPECT_EQ(edit->LineEdit()->cursorPosition(), 3);
 }
 
 TEST(MemoText, lines_are_joined_with_cr_lf_whatever_line_ends_were_set) {
@@ -187,6 +273,45 @@ TEST(RadioButtons, the_buttons_of_one_parent_are_one_choice) {
     buttons[1]->RadioButton()->click(); // the user picks one
     EXPECT_TRUE(buttons[1]->Checked());
     EXPECT_TRUE(elsewhere->Checked());
+}
+
+// The keyboard enters a choice at its checked button, and the arrow keys move the choice among
+// the buttons the user can see, round at the ends.
+TEST(RadioButtons, the_keyboard_enters_at_the_checked_button_and_the_arrows_move_the_choice) {
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(100, 100, 200, 60);
+    std::vector<TRadioButton*> buttons;
+    for (int i = 0; i < 4; ++i) {
+        buttons.push_back(new TRadioButton(&form));
+        buttons.back()->SetParent(&form);
+        buttons.back()->SetBounds(2, 20 * i + 4, 150, 17); // the fourth lies below the form's edge
+        buttons.back()->SetTabOrder(i);
+    }
+    auto* back = new TButton(&form);
+    back->SetParent(&form);
+    back->SetBounds(180, 0, 15, 21);
+    back->SetTabOrder(4);
+    buttons[1]->SetChecked(true);
+
+    ShowAndSettle(form);
+    ASSERT_TRUE(buttons[1]->Focused());
+    const struct {
+        int key;
+        int choice;
+    } steps[] = {
+        {Qt::Key_Down, 2}, {Qt::Key_Down, 0}, {Qt::Key_Up, 2}, {Qt::Key_Right, 0}, {Qt::Key_Left, 2}};
+    for (const auto& step : steps) {
+        SendKey(Keyboard(), step.key);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(buttons[static_cast<size_t>(i)]->Checked(), i == step.choice) << "button " << i;
+        }
+        EXPECT_TRUE(buttons[static_cast<size_t>(step.choice)]->Focused());
+    }
+    SendKey(Keyboard(), Qt::Key_Tab);
+    EXPECT_TRUE(back->Focused()) << "Tab leaves the choice";
+    SendKey(Keyboard(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(buttons[2]->Focused()) << "and comes back at its checked button";
 }
 
 namespace {

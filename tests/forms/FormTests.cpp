@@ -151,6 +151,31 @@ TEST(FormActivation, showing_a_form_activates_it_once) {
     EXPECT_TRUE(form.Active());
 }
 
+// Dialogs are hidden and shown again for every use; each showing must give their controls the
+// keyboard's focus for real, or the caret does not show and Tab does not select the next entry.
+TEST(FormActivation, a_form_shown_again_gives_its_control_the_keyboard_again) {
+    TForm form(nullptr);
+    auto* first = new TEdit(&form);
+    first->SetParent(&form);
+    first->SetTabOrder(0);
+    auto* second = new TEdit(&form);
+    second->SetParent(&form);
+    second->SetTabOrder(1);
+    second->SetText("0080FF");
+    for (int showing = 1; showing <= 2; ++showing) {
+        SCOPED_TRACE(showing);
+        form.Show();
+        QApplication::processEvents();
+        first->SetFocus();
+        EXPECT_EQ(QApplication::activeWindow(), form.Widget()->window());
+        EXPECT_TRUE(first->LineEdit()->hasFocus());
+        SendKey(first->LineEdit(), Qt::Key_Tab, QString(QChar('\t')));
+        EXPECT_EQ(second->LineEdit()->selectedText(), "0080FF");
+        form.Hide();
+        QApplication::processEvents();
+    }
+}
+
 TEST(FormActivation, closing_a_modal_form_activates_the_previous_form_again) {
     TForm main(nullptr);
     TForm dialog(nullptr);

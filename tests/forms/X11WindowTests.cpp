@@ -25,6 +25,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Menus.h"
 #include "platform/forms/OpenDialog.h"
+#include "platform/forms/RadioButton.h"
 
 // Readable geometry in failure messages.
 void PrintTo(const QSize& size, std::ostream* out) {
@@ -302,4 +303,38 @@ TEST(X11Windows, the_shown_form_has_the_keyboard_and_gets_it_back_when_a_dialog_
         EXPECT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == WindowOf(main); }))
             << "the keyboard did not come back to the main form";
     }
+}
+
+// The dialogs are made once and shown again for every use, and the keyboard comes back to the
+// control that had it last time, on the real server as the window is activated again. On a
+// choice whose button has changed meanwhile, it goes on to the newly checked button.
+TEST(X11Windows, a_choice_shown_again_has_the_keyboard_at_its_checked_button) {
+    if (!InXServerChild()) {
+        RunOnPrivateXServer();
+        return;
+    }
+    MarkChildRan();
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetClientWidth(200);
+    form.SetClientHeight(60);
+    std::vector<TRadioButton*> buttons;
+    for (int i = 0; i < 3; ++i) {
+        buttons.push_back(new TRadioButton(&form));
+        buttons.back()->SetParent(&form);
+        buttons.back()->SetBounds(2, 20 * i + 4, 150, 17);
+        buttons.back()->SetTabOrder(i);
+    }
+    buttons[2]->SetChecked(true);
+    form.Show();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == buttons[2]->Widget(); }))
+        << "the choice did not open on its checked button";
+    form.Hide();
+    Settle();
+    buttons[0]->SetChecked(true);
+    form.Show();
+    // Keys go to the focused widget of the window that has the X server's focus.
+    EXPECT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == WindowOf(form); }));
+    EXPECT_EQ(form.Widget()->window()->focusWidget(), buttons[0]->Widget())
+        << "the keyboard stayed on a button that is no longer the choice";
 }

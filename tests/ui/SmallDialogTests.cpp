@@ -64,6 +64,12 @@ void ShowWith(TForm& form, const std::function<void(TForm&)>& user) {
     form.ShowModal();
 }
 
+// What the window system says once the dialog is on screen, the keyboard among it, as the user
+// sees it before pressing a key.
+void LetItSettle() {
+    QApplication::processEvents();
+}
+
 // Where the keyboard of the dialog types: its focused widget, or the dialog itself.
 QWidget* FocusOf(TForm& form) {
     QWidget* focus = form.Widget()->window()->focusWidget();
@@ -90,6 +96,7 @@ TEST(SetDataDialog, OpensOnTheTimeAndGivesBackTimeAndNotesHoweverClosed) {
         EXPECT_EQ(form.Height(), 73); // no border: the height is the client height
         EXPECT_EQ(form.ClientHeight(), 73);
         EXPECT_TRUE(form.TimeEdit->Focused());
+        // The old time is selected: what the user types replaces it.
         Type(form.TimeEdit->LineEdit(), "7");
         QPlainTextEdit* memo = form.NotesMemo->TextEdit();
         memo->moveCursor(QTextCursor::End);
@@ -101,7 +108,7 @@ TEST(SetDataDialog, OpensOnTheTimeAndGivesBackTimeAndNotesHoweverClosed) {
         PressEscape(memo);
         EXPECT_FALSE(StillOpen(form));
     });
-    EXPECT_EQ(form.TimeEdit->Text(), "1:02.507");
+    EXPECT_EQ(form.TimeEdit->Text(), "7");
     EXPECT_EQ(form.NotesMemo->Text(), "old\r\npb\t");
     EXPECT_EQ(form.TimeDescLabel->Caption(), "Split Time");
     EXPECT_FALSE(form.Visible());
@@ -267,7 +274,7 @@ TEST(TextSettingsDialog, ASecondShowingStartsFromWhatTheCallerFillsIn) {
         EXPECT_EQ(form.Height(), 96);
         Type(form.Entry1Edit->LineEdit(), "x");
     });
-    EXPECT_EQ(form.Entry1Edit->Text(), "firstx");
+    EXPECT_EQ(form.Entry1Edit->Text(), "x");
     form.EntryCount = 1;
     form.Entry1Edit->SetText("second");
     ShowWith(form, [&](TForm&) {
@@ -279,11 +286,14 @@ TEST(TextSettingsDialog, ASecondShowingStartsFromWhatTheCallerFillsIn) {
 TEST(TextSettingsDialog, TabMovesThroughTheRowsInOrderAndThenToTheButton) {
     TTextSettingsForm form(nullptr);
     form.EntryCount = 4;
+    TEdit* edits[] = {form.Entry1Edit, form.Entry2Edit, form.Entry3Edit, form.Entry4Edit};
+    for (TEdit* edit : edits)
+        edit->SetText(edit->Name());
     ShowWith(form, [&](TForm&) {
-        TControl* expected[] = {form.Entry1Edit, form.Entry2Edit, form.Entry3Edit, form.Entry4Edit,
-                                form.BackButton};
-        for (int i = 0; i < 4; ++i) {
-            ASSERT_TRUE(expected[i]->Focused()) << "step " << i;
+        LetItSettle();
+        for (TEdit* edit : edits) {
+            ASSERT_TRUE(edit->Focused()) << edit->Name();
+            EXPECT_EQ(edit->LineEdit()->selectedText().toStdString(), edit->Name()) << "typing replaces it";
             SendKey(FocusOf(form), Qt::Key_Tab, QString(QChar('\t')));
         }
         EXPECT_TRUE(form.BackButton->Focused());
@@ -358,6 +368,15 @@ TEST_P(ColorSwatchTyping, FollowsEveryKeystrokeInEachRow) {
 INSTANTIATE_TEST_SUITE_P(Swatches, ColorSwatchTyping, ::testing::ValuesIn(kSwatchRows),
                          [](const auto& info) { return std::string(info.param.what); });
 
+TEST(ColorSettingsDialog, ATypedColourReplacesTheOldOne) {
+    TColorSettingsForm form(nullptr);
+    form.UseBGRFormat = [] { return false; };
+    form.Entry1Edit->SetText("0080FF");
+    ShowWith(form, [&](TForm&) { Type(FocusOf(form), "FF0000"); });
+    EXPECT_EQ(form.Entry1Edit->Text(), "FF0000");
+    EXPECT_EQ(form.FontColor1Shape->Brush().Color(), kRed);
+}
+
 // --- TRadioSettingsForm ------------------------------------------------------------------------
 
 TEST(RadioSettingsDialog, ThreeChoicesShowIn60PixelsAndCheckingOneUnchecksTheOthers) {
@@ -378,6 +397,28 @@ TEST(RadioSettingsDialog, ThreeChoicesShowIn60PixelsAndCheckingOneUnchecksTheOth
     EXPECT_FALSE(form.RadioButton1->Checked());
     EXPECT_FALSE(form.RadioButton2->Checked());
     EXPECT_TRUE(form.RadioButton3->Checked());
+}
+
+TEST(RadioSettingsDialog, OpensOnTheCurrentChoiceAndTheArrowsMoveAmongTheShownChoices) {
+    TRadioSettingsForm form(nullptr);
+    form.EntryCount = 3;
+    form.RadioButton2->SetChecked(true);
+    ShowWith(form, [&](TForm&) {
+        LetItSettle();
+        ASSERT_TRUE(form.RadioButton2->Focused());
+        SendKey(FocusOf(form), Qt::Key_Down, QString());
+        EXPECT_TRUE(form.RadioButton3->Checked());
+        // Rows 4 and 5 lie below the dialog's edge: the choice goes round to the first row.
+        SendKey(FocusOf(form), Qt::Key_Down, QString());
+        EXPECT_TRUE(form.RadioButton1->Checked());
+        EXPECT_TRUE(form.RadioButton1->Focused());
+        SendKey(FocusOf(form), Qt::Key_Up, QString());
+        PressEscape(FocusOf(form));
+    });
+    EXPECT_TRUE(form.RadioButton3->Checked());
+    EXPECT_FALSE(form.RadioButton1->Checked());
+    EXPECT_FALSE(form.RadioButton2->Checked());
+    EXPECT_FALSE(form.RadioButton4->Checked());
 }
 
 // --- What all five share -----------------------------------------------------------------------
