@@ -126,6 +126,19 @@ mode_t NewFileMode() {
     return mode;
 }
 
+// Whether renaming a new file over the old one keeps what the old one had: its one name, its
+// owner. (The group is settled once the new file exists, the permissions at Close.)
+bool ReplaceKeepsTheFile(const struct stat& old) {
+    return old.st_nlink == 1 && old.st_uid == geteuid();
+}
+
+// Errors of a folder or a rename that refuses this user, where writing the file itself may still
+// be allowed. Anything else (a full disk, a read-only file system) would fail in place as well,
+// or worse, cut the old file short.
+bool RefusedToThisUser(int error) {
+    return error == EACCES || error == EPERM;
+}
+
 } // namespace
 
 bool ReadTextFile(const std::string& fileName, std::string& text) {
@@ -237,23 +250,6 @@ bool AppendTextFile(const std::string& fileName, const std::string& text) {
 TextOutFile::~TextOutFile() {
     Discard();
 }
-
-namespace {
-
-// Whether renaming a new file over the old one keeps what the old one had: its one name, its
-// owner. (The group is settled once the new file exists, the permissions at Close.)
-bool ReplaceKeepsTheFile(const struct stat& old) {
-    return old.st_nlink == 1 && old.st_uid == geteuid();
-}
-
-// Errors of a folder or a rename that refuses this user, where writing the file itself may still
-// be allowed. Anything else (a full disk, a read-only file system) would fail in place as well,
-// or worse, cut the old file short.
-bool RefusedToThisUser(int error) {
-    return error == EACCES || error == EPERM;
-}
-
-} // namespace
 
 bool TextOutFile::Open(const std::string& fileName, bool sync) {
     Discard();
