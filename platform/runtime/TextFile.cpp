@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace rt {
@@ -32,8 +34,7 @@ bool ReadAllBytes(int fd, std::string& bytes) {
             if (errno == EINTR) {
                 continue;
             }
-            // A read error ends the text like the end of the file.
-            return !bytes.empty();
+            return false;
         }
         if (n == 0) {
             return true;
@@ -79,6 +80,22 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// In a sticky folder that everyone may write (such as /tmp), a link is followed only when it
+// belongs to the writer or to the folder's owner, as the kernel does with protected_symlinks on:
+// otherwise anyone could plant a link that points a save at the user's own files. Applied
+// whatever the machine's setting.
+bool MayFollowLink(const std::string& link, const struct stat& linkStat) {
+    const std::string folder = FolderOf(link);
+    struct stat st {};
+    if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) {
+        return false;
+    }
+    if ((st.st_mode & (S_ISVTX | S_IWOTH)) != (S_ISVTX | S_IWOTH)) {
+        return true;
+    }
+    return linkStat.st_uid == geteuid() || linkStat.st_uid == st.st_uid;
+}
+
 // The file that a write to the name really replaces: symbolic links in the last component are
 // followed (a relative link is relative to the folder holding it), so the link itself survives.
 bool ResolveTarget(const std::string& fileName, std::string& target) {
@@ -87,6 +104,9 @@ bool ResolveTarget(const std::string& fileName, std::string& target) {
         struct stat st {};
         if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
             return true;
+        }
+        if (!MayFollowLink(target, st)) {
+            return false;
         }
         char buffer[PATH_MAX];
         ssize_t length = readlink(target.c_str(), buffer, sizeof buffer);
@@ -127,9 +147,54 @@ mode_t NewFileMode() {
 }
 
 // Whether renaming a new file over the old one keeps what the old one had: its one name, its
-// owner. (The group is settled once the new file exists, the permissions at Close.)
-bool ReplaceKeepsTheFile(const struct stat& old) {
-    return old.st_nlink == 1 && old.st_uid == geteuid();
+// owner, its access ACL (whose named entries a new file would not get, while the permission bits
+// copied from the old file would hand the ACL's mask to the group). The group is settled once the
+// new file exists, the permissions at Close.
+bool ReplaceKeepsTheFile(const std::string& name, const struct stat& old) {
+    return old.st_nlink == 1 && old.st_uid == geteuid() &&
+           lgetxattr(name.c_str(), "system.posix_acl_access", nullptr, 0) < 0;
+}
+
+// Opens a file for reading or writing only when it is a plain file: a FIFO does not stall the
+// open (O_NONBLOCK) and a device is never read or written. -1 otherwise.
+int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
+    int fd = open(name.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        return -1;
+    }
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Makes sure that the file has room for the new bytes before any of its old text is written
+// over. Where the file system reserves no room (no fallocate), the part of the new text that lies
+// past the old end is written first: when that fails, the old text is still whole.
+bool MakeRoom(int fd, const std::string& bytes, off_t oldSize) {
+    const off_t length = static_cast<off_t>(bytes.size());
+    int result;
+    do {
+        result = fallocate(fd, 0, 0, length);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != ENOSYS) {
+        return false;
+    }
+    for (off_t at = oldSize; at < length;) {
+        ssize_t n = pwrite(fd, bytes.data() + at, static_cast<size_t>(length - at), at);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        at += n;
+    }
+    return true;
 }
 
 // Errors of a folder or a rename that refuses this user, where writing the file itself may still
@@ -143,18 +208,18 @@ bool RefusedToThisUser(int error) {
 
 bool ReadTextFile(const std::string& fileName, std::string& text) {
     text.clear();
-    int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    int fd = OpenPlainFile(fileName, O_RDONLY, st);
     if (fd < 0) {
         return false;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        close(fd);
+    std::string bytes;
+    const bool read = ReadAllBytes(fd, bytes);
+    close(fd);
+    // Half a file read is no file: a caller would take it for the whole and save over the rest.
+    if (!read) {
         return false;
     }
-    std::string bytes;
-    ReadAllBytes(fd, bytes);
-    close(fd);
 
     // Text mode: the text ends at a Ctrl-Z, and CR LF becomes LF.
     const char* in = bytes.data();
@@ -203,33 +268,57 @@ std::string ToDiskText(const std::string& text) {
 }
 
 int64_t FileSize(const std::string& fileName) {
-    int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    int fd = OpenPlainFile(fileName, O_RDONLY, st);
     if (fd < 0) {
         return -1;
     }
-    struct stat st {};
-    int64_t size = -1;
-    if (fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode)) {
-        size = static_cast<int64_t>(st.st_size);
-    }
     close(fd);
-    return size;
+    return static_cast<int64_t>(st.st_size);
 }
 
 bool FileExists(const std::string& fileName) {
     struct stat st {};
-    return stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool AppendTextFile(const std::string& fileName, const std::string& text) {
-    int fd = open(fileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    std::string target;
+    if (fileName.empty() || !ResolveTarget(fileName, target)) {
+        return false;
+    }
+    // Read access only serves to look at the last byte; a log the user may only write is still
+    // appended to.
+    struct stat st {};
+    int fd = OpenPlainFile(target, O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW, st);
+    const bool readable = fd >= 0;
+    if (fd < 0 && errno == EACCES) {
+        fd = OpenPlainFile(target, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, st);
+    }
     if (fd < 0) {
         return false;
     }
-    const std::string bytes = ToDiskText(text);
+    // Appenders take turns, so that the last byte looked at is still the last one when the text
+    // lands after it, and a cut-back cuts only this text.
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    if (fstat(fd, &st) != 0) {
+        close(fd);
+        return false;
+    }
+    std::string bytes;
+    if (!text.empty()) {
+        // The text starts a line of its own, even after a last line that lost its line end (a
+        // hand edit, a copy cut short): joined to it, both lines would be misread.
+        char last = '\n';
+        if (readable && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n') {
+            bytes = "\r\n";
+        }
+        AppendDiskText(bytes, text);
+    }
     bool ok = true;
     if (!bytes.empty()) {
-        // One write with O_APPEND: the whole line lands at the end, never interleaved or split.
+        // One write with O_APPEND: the whole text lands at the end, never interleaved or split.
         ssize_t n;
         do {
             n = write(fd, bytes.data(), bytes.size());
@@ -237,8 +326,13 @@ bool AppendTextFile(const std::string& fileName, const std::string& text) {
         if (n < 0) {
             ok = false;
         } else if (static_cast<size_t>(n) < bytes.size()) {
-            // Only a full disk or a file size limit cuts a write short; finish what fits.
+            // Only a full disk or a file size limit cuts a write short. What fits is finished, or
+            // else cut off again: the next text must not join half a line.
+            const off_t start = lseek(fd, 0, SEEK_CUR) - n;
             ok = WriteAll(fd, bytes.substr(static_cast<size_t>(n)));
+            if (!ok && start >= 0) {
+                ftruncate(fd, start);
+            }
         }
     }
     if (close(fd) != 0) {
@@ -258,13 +352,17 @@ bool TextOutFile::Open(const std::string& fileName, bool sync) {
     }
     sync_ = sync;
     struct stat old {};
-    const bool exists = stat(target_.c_str(), &old) == 0;
+    const bool exists = lstat(target_.c_str(), &old) == 0;
     if (exists) {
+        // Only a plain file is replaced: never a FIFO or a device, whatever name leads to it.
+        if (!S_ISREG(old.st_mode)) {
+            return false;
+        }
         // A file that could not be opened for writing in place is not replaced behind its back.
         if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
             return false;
         }
-        if (!ReplaceKeepsTheFile(old)) {
+        if (!ReplaceKeepsTheFile(target_, old)) {
             return OpenInPlace();
         }
     }
@@ -298,15 +396,11 @@ bool TextOutFile::Open(const std::string& fileName, bool sync) {
 }
 
 bool TextOutFile::OpenInPlace() {
-    // Opened now, emptied only at Close: a save that is dropped leaves the old file whole.
-    // O_NONBLOCK keeps a FIFO from stalling the open; anything but a plain file is refused.
-    int fd = open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
+    // Opened now, written only at Close: a save that is dropped leaves the old file whole. The
+    // links were followed already; one put in their place since is not.
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
+    int fd = OpenPlainFile(target_, O_WRONLY | O_NOFOLLOW, st);
+    if (fd < 0) {
         return false;
     }
     fd_ = fd;
@@ -321,7 +415,18 @@ void TextOutFile::Puts(const std::string& text) {
 }
 
 bool TextOutFile::CloseInPlace() {
-    bool ok = ftruncate(fd_, 0) == 0 && WriteAll(fd_, buffer_);
+    // The old text is written over only once the room for the new one is sure: a full disk or
+    // quota then leaves the old file as it was, where emptying it first would lose it.
+    struct stat st {};
+    const bool sized = fstat(fd_, &st) == 0;
+    const off_t oldSize = st.st_size;
+    const off_t newSize = static_cast<off_t>(buffer_.size());
+    bool ok = sized && (newSize == 0 || MakeRoom(fd_, buffer_, oldSize)) && WriteAll(fd_, buffer_) &&
+              ftruncate(fd_, newSize) == 0;
+    if (!ok && sized && fstat(fd_, &st) == 0 && st.st_size > oldSize) {
+        // A failed save does not leave the file longer than it was.
+        ftruncate(fd_, oldSize);
+    }
     if (ok && sync_) {
         ok = fsync(fd_) == 0;
     }

@@ -10,21 +10,29 @@
 
 namespace rt {
 
+// Only plain files are read or written here: a FIFO or a device is refused at once, without
+// waiting for a writer or reading without end. Symbolic links are followed for writing only where
+// the kernel's protection for shared folders would follow them: in a sticky folder that everyone
+// may write, a link must belong to the writer or to the folder's owner.
+
 // Reads a whole file in text mode the way the model's readers did it: in fgets pieces of at most
 // 1,023 characters (a piece ends after a LF), each piece taken up to its first NUL byte.
-// False, with the text left empty, when the file cannot be opened.
+// False, with the text left empty, when the file cannot be opened or a read fails part-way.
 bool ReadTextFile(const std::string& fileName, std::string& text);
 
 // The bytes that a text-mode write puts on disk for the text: every LF becomes CR LF.
 std::string ToDiskText(const std::string& text);
 
-// Size in bytes of a file that can be opened for reading; -1 when it cannot.
+// Size in bytes of a plain file that can be opened for reading; -1 when it cannot.
 int64_t FileSize(const std::string& fileName);
 
+// Whether the name stands for a plain file (links followed).
 bool FileExists(const std::string& fileName);
 
 // Appends the text (LF written as CR LF) to the file in one write, creating the file when it is
-// missing. A line handed over whole is never split by a crash. False when nothing was written.
+// missing. The text starts a line of its own: after a last line without its line end, a line end
+// is written first. A line handed over whole is never split by a crash, and an append that
+// cannot write all of its text (a full disk) cuts it off again. False when nothing was appended.
 bool AppendTextFile(const std::string& fileName, const std::string& text);
 
 // A text-mode output file that replaces its target atomically wherever that keeps everything the
@@ -35,10 +43,12 @@ bool AppendTextFile(const std::string& fileName, const std::string& text);
 // Where a rename would lose something, or cannot be done, the old file is written in place
 // instead, as a plain rewrite does: a folder that takes no new file, a sticky folder that
 // refuses the rename, a file of another user (whose ownership the rename would take), a file
-// with more than one link (which the rename would split), or a group the new file cannot get.
-// Close then empties the file and writes it, synced when asked.
-// A target that exists but may not be written is never touched: Open fails, as opening it for
-// writing would. A TextOutFile dropped without Close, or a failing Open, leaves the target as it
+// with more than one link (which the rename would split), a file with an access ACL, or a group
+// the new file cannot get. Close then reserves the room for the new text, writes it over the old
+// and cuts the file to its length, synced when asked; where the room cannot be had, the old file
+// stays as it was.
+// A target that exists but may not be written, or is not a plain file, is never touched: Open
+// fails. A TextOutFile dropped without Close, or a failing Open, leaves the target as it
 // was and removes the temporary file.
 class TextOutFile {
 public:

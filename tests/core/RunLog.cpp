@@ -80,7 +80,7 @@ TEST_F(RunLog, run_control_logs_a_finished_run_once_and_a_reset_only_after_time_
     EXPECT_EQ(data.history.Item(0)->times, (std::vector<int32_t>{6000, 15140}));
 }
 
-TEST_F(RunLog, an_empty_log_gets_the_header_and_a_foreign_file_gets_none) {
+TEST_F(RunLog, an_empty_log_gets_the_header_a_foreign_file_gets_none_and_a_run_starts_its_own_line) {
     WriteBytes(dir.File("game-RunLog.txt"), "");
     LogCompleteRun(6000, 15140);
     EXPECT_EQ(Log(), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
@@ -90,6 +90,14 @@ TEST_F(RunLog, an_empty_log_gets_the_header_and_a_foreign_file_gets_none) {
     EXPECT_EQ(Log(), "notes\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
     data.LoadRunLog();
     EXPECT_EQ(data.history.totalRuns, 0);
+
+    // A last line that lost its line end: joined to it, the new run would be misread.
+    WriteBytes(dir.File("game-RunLog.txt"), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:00\tR\t2.00");
+    LogCompleteRun(6000, 15140);
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, 2);
+    EXPECT_EQ(data.history.resetTime, 200);
+    EXPECT_EQ(data.history.Count(), 1u);
 }
 
 TEST_F(RunLog, the_log_is_named_from_the_last_dot_of_the_split_file_path) {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -59,12 +62,46 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"EmptyFileGivesEmptyText", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TextFileReading, FailsWithEmptyTextWhenTheFileCannotBeOpened) {
+TEST(TextFileReading, FailsWithEmptyTextWhenTheFileCannotBeOpenedOrRead) {
     TempFolder folder;
     std::string text = "stale";
     EXPECT_FALSE(rt::ReadTextFile(folder / "missing.txt", text));
     EXPECT_EQ(text, "");
     EXPECT_FALSE(rt::ReadTextFile(folder.Path(), text));
+    // A plain file whose first read fails (nothing is mapped at address 0).
+    text = "stale";
+    EXPECT_FALSE(rt::ReadTextFile("/proc/self/mem", text));
+    EXPECT_EQ(text, "");
+}
+
+// A FIFO or a device is neither read nor written, and never waited on: each call runs in a child
+// that is stopped after a while, as an open that waited for the other end would never return.
+TEST(TextFileKinds, OnlyPlainFilesAreReadOrWritten) {
+    TempFolder folder;
+    const std::string fifo = folder / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    ASSERT_EQ(symlink("fifo", (folder / "split.txt").c_str()), 0);
+    std::string text;
+    EXPECT_EQ(RunWithDeadline(10, [&] { return rt::ReadTextFile(fifo, text); }), false);
+    EXPECT_EQ(RunWithDeadline(10, [&] { return rt::FileSize(fifo) != -1 || rt::FileExists(fifo); }), false);
+    EXPECT_EQ(RunWithDeadline(10, [&] { return rt::AppendTextFile(fifo, "run\n"); }), false);
+    EXPECT_FALSE(rt::RewriteTextFile(folder / "split.txt", "x\n", false));
+    EXPECT_FALSE(rt::ReadTextFile("/dev/null", text));
+
+    struct stat st {};
+    ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(folder.Listing(), "fifo split.txt");
+
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to make a device node";
+    }
+    // A copy of /dev/null, saved through a link as root would save through a planted one.
+    ASSERT_EQ(mknod((folder / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ASSERT_EQ(symlink("null", (folder / "state.txt").c_str()), 0);
+    EXPECT_FALSE(rt::RewriteTextFile(folder / "state.txt", "x\n", false));
+    ASSERT_EQ(stat((folder / "null").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
 TEST(TextFileFacts, SizeAndExistenceOfFilesOnly) {
@@ -98,6 +135,21 @@ TEST(TextFileAppending, CreatesTheFileWithTheUsualModeAndAppendsDiskText) {
 TEST(TextFileAppending, FailsWhenTheFolderIsMissing) {
     TempFolder folder;
     EXPECT_FALSE(rt::AppendTextFile(folder / "no/such.txt", "x\n"));
+}
+
+// A log on a full disk: the part of the text that fitted is cut off again, so the next run does
+// not join half a line.
+TEST(TextFileAppending, CutsOffATextThatDoesNotFitWhole) {
+    SmallTmpfs disk("128k");
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.Why();
+    }
+    const std::string log = disk / "game-RunLog.txt";
+    WriteBytes(log, "LPWSplitLog\tgame.txt\r\n");
+    disk.Fill();
+    // Longer than the free end of the log's one block: the write is cut short, not refused.
+    EXPECT_FALSE(rt::AppendTextFile(log, std::string(6000, 'x') + "\n"));
+    EXPECT_EQ(ReadBytes(log), "LPWSplitLog\tgame.txt\r\n");
 }
 
 // Lines far larger than any stdio buffer, appended from many threads at once: a writer that
@@ -204,6 +256,30 @@ TEST(AtomicRewrite, FollowsSymbolicLinksAndKeepsThem) {
     EXPECT_EQ(folder.Listing(), "data links");
 }
 
+// Another user's link in a shared sticky folder such as /tmp is not followed, as the kernel
+// would not follow it with protected_symlinks on; the saver's own link there is.
+TEST(AtomicRewrite, FollowsALinkInASharedFolderOnlyWhereTheKernelWould) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to plant a link as another user";
+    }
+    TempFolder shared;
+    ASSERT_EQ(chmod(shared.Path().c_str(), 01777), 0);
+    TempFolder own;
+    const std::string precious = own / "split.txt";
+    WriteBytes(precious, "precious\r\n");
+    ASSERT_TRUE(
+        RunUnprivileged([&] { return symlink(precious.c_str(), (shared / "Lapwren.ini").c_str()) == 0; }));
+
+    EXPECT_FALSE(rt::RewriteTextFile(shared / "Lapwren.ini", "[Misc]\n", true));
+    EXPECT_FALSE(rt::AppendTextFile(shared / "Lapwren.ini", "[Misc]\n"));
+    EXPECT_EQ(ReadBytes(precious), "precious\r\n");
+    EXPECT_EQ(shared.Listing(), "Lapwren.ini");
+
+    ASSERT_EQ(symlink(precious.c_str(), (shared / "own.ini").c_str()), 0);
+    EXPECT_TRUE(rt::RewriteTextFile(shared / "own.ini", "[Window]\n", true));
+    EXPECT_EQ(ReadBytes(precious), "[Window]\r\n");
+}
+
 TEST(AtomicRewrite, CreatesTheTargetOfADanglingLink) {
     TempFolder folder;
     ASSERT_EQ(symlink((folder / "target.txt").c_str(), (folder / "link.txt").c_str()), 0);
@@ -301,6 +377,51 @@ TEST(RewriteInPlace, WhenTheFileHasASecondName) {
     EXPECT_EQ(ReadBytes(folder / "backup.txt"), "new\r\n");
     EXPECT_EQ(InodeOf(file), InodeOf(folder / "backup.txt"));
     EXPECT_EQ(folder.Listing(), "backup.txt split.txt");
+}
+
+// A new file would lose the named entries, and the copied permission bits would give the
+// owning group the ACL's mask.
+TEST(RewriteInPlace, WhenTheFileHasAnAccessAcl) {
+    TempFolder folder;
+    const std::string file = folder / "split.txt";
+    WriteBytes(file, "old\r\n");
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    if (std::system(("setfacl -m u:daemon:rw- '" + file + "' 2>/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << "needs setfacl (package acl) and a file system with ACLs";
+    }
+    const auto acl = [&] {
+        char value[256];
+        ssize_t n = getxattr(file.c_str(), "system.posix_acl_access", value, sizeof value);
+        return n < 0 ? std::string() : std::string(value, static_cast<size_t>(n));
+    };
+    const std::string before = acl();
+    ASSERT_FALSE(before.empty());
+    const ino_t inode = InodeOf(file);
+
+    ASSERT_TRUE(rt::RewriteTextFile(file, "new\n", true));
+    EXPECT_EQ(ReadBytes(file), "new\r\n");
+    EXPECT_EQ(acl(), before);
+    EXPECT_EQ(InodeOf(file), inode);
+    EXPECT_EQ(folder.Listing(), "split.txt");
+}
+
+// On a full disk the old text stays whole: it is written over only once the new one has room.
+TEST(RewriteInPlace, OnAFullDiskLeavesTheOldFileAsItWas) {
+    SmallTmpfs disk("128k");
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.Why();
+    }
+    const std::string file = disk / "split.txt";
+    const std::string old = std::string(7998, 'o') + "\r\n";
+    WriteBytes(file, old);
+    ASSERT_EQ(link(file.c_str(), (disk / "backup.txt").c_str()), 0);
+    disk.Fill();
+
+    EXPECT_FALSE(rt::RewriteTextFile(file, std::string(20000, 'n') + "\n", true));
+    EXPECT_EQ(ReadBytes(file), old);
+    // A text that fits in the old one's room is still written.
+    EXPECT_TRUE(rt::RewriteTextFile(file, "short\n", true));
+    EXPECT_EQ(ReadBytes(disk / "backup.txt"), "short\r\n");
 }
 
 TEST(RewriteInPlace, WhenTheNewFileCannotJoinTheOldFilesGroup) {

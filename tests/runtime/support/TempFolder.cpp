@@ -1,14 +1,19 @@
 #include "tests/runtime/support/TempFolder.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
-#include <grp.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <iterator>
+#include <sched.h>
 #include <stdexcept>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,4 +113,60 @@ bool RunUnprivileged(const std::function<bool()>& code) {
         throw std::runtime_error("the unprivileged child failed");
     }
     return WEXITSTATUS(status) == 1;
+}
+
+std::optional<bool> RunWithDeadline(unsigned seconds, const std::function<bool()>& code) {
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(seconds);
+        _exit(code() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status)) {
+        return std::nullopt;
+    }
+    return WEXITSTATUS(status) == 1;
+}
+
+SmallTmpfs::SmallTmpfs(const std::string& size) {
+    if (geteuid() != 0) {
+        why_ = "needs root, to mount a small tmpfs";
+        return;
+    }
+    // Once per process: mounts made from here on stay in this process and vanish with it.
+    static const int privateMounts = [] {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            return errno;
+        }
+        return 0;
+    }();
+    if (privateMounts != 0) {
+        why_ = std::string("cannot make a mount namespace: ") + std::strerror(privateMounts);
+        return;
+    }
+    const std::string options = "size=" + size + ",mode=0755";
+    if (mount("tmpfs", folder_.Path().c_str(), "tmpfs", 0, options.c_str()) != 0) {
+        why_ = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
+        return;
+    }
+    mounted_ = true;
+}
+
+SmallTmpfs::~SmallTmpfs() {
+    if (mounted_) {
+        umount2(folder_.Path().c_str(), MNT_DETACH);
+    }
+}
+
+void SmallTmpfs::Fill() const {
+    int fd = open((*this / ".filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        throw std::runtime_error("cannot create the filler file");
+    }
+    const std::string block(4096, 'f');
+    while (write(fd, block.data(), block.size()) > 0) {
+    }
+    close(fd);
 }
