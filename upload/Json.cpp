@@ -491,14 +491,21 @@ std::ptrdiff_t FindClosingQuote(std::string_view s, std::size_t from) {
 std::ptrdiff_t FindMatchingCloser(std::string_view s, ReadState& state) {
     const std::size_t callersDepth = state.markers.size();
     bool inString = false;
+    bool escaped = false;
     for (std::size_t i = 1; i < s.size(); ++i) {
         const char c = s[i];
-        if (c == '"') {
-            if (s[i - 1] != '\\') {
-                inString = !inString;
+        if (inString) {
+            // Escapes are counted as FindClosingQuote counts them, so "C:\\" ends at its quote.
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
             }
-        } else if (inString) {
-            continue;
+        } else if (c == '"') {
+            // A backslash outside a string is not JSON; a quote right after one opens no string.
+            inString = s[i - 1] != '\\';
         } else if (c == '[') {
             Push(state, InArray);
         } else if (c == '{') {

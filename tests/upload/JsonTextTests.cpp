@@ -66,6 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"DigitsBeforeLettersCount", R"({"n":12abc})", R"({"n":12})"},
         ReadCase{"StringsLoseSurroundingBlanks", R"({"s":"  a b \t"})", R"({"s":"a b"})"},
         ReadCase{"EscapedQuoteInString", R"({"s":"a\"b"})", R"({"s":"a\"b"})"},
+        ReadCase{"NestedValueEndingInABackslash", R"({"result":"ok","data":{"x":"C:\\"}})",
+                 R"({"data":{"x":"C:\\"},"result":"ok"})"},
+        ReadCase{"NestedKeyEndingInABackslash", R"({"a":{"k\\":1}})", R"({"a":{"k\\":1}})"},
         ReadCase{"SimpleEscapes", R"({"s":"\/\\\b\f\n\r\tx"})", R"({"s":"/\\\b\f\n\r\tx"})"},
         ReadCase{"UnknownEscapeIsDropped", R"({"s":"a\qb"})", R"({"s":"ab"})"},
         // Keys are decoded as values are, so a code goes back to the server as it was meant.
@@ -202,7 +205,7 @@ TEST(JsonReaderSteps, ClosingQuoteSkipsQuotesAfterAnOddRunOfBackslashes) {
     EXPECT_EQ(json::FindClosingQuote(R"("a\")", 1), -1);
 }
 
-TEST(JsonReaderSteps, MatchingCloserLooksOnlyAtTheCharacterBeforeAQuote) {
+TEST(JsonReaderSteps, MatchingCloserSkipsStringsWithTheirEscapes) {
     auto closer = [](std::string_view s) {
         json::ReadState state;
         state.markers.push_back(s[0] == '[' ? json::InArray : json::InObject);
@@ -212,8 +215,9 @@ TEST(JsonReaderSteps, MatchingCloserLooksOnlyAtTheCharacterBeforeAQuote) {
     EXPECT_EQ(closer(R"({"]":1})"), 6);
     EXPECT_EQ(closer("[1}"), -1);
     EXPECT_EQ(closer("[[1]"), 4); // ran out: the text's length
-    // An escaped backslash before a quote still counts as escaping it here.
-    EXPECT_EQ(closer(R"({"a\\"})"), 7);
+    EXPECT_EQ(closer(R"({"a\"}"})"), 7);
+    // An escaped backslash leaves the quote after it to close the string.
+    EXPECT_EQ(closer(R"({"a\\"})"), 6);
 }
 
 TEST(JsonReaderSteps, ABareClosingBracketMustCloseAnOpenContainer) {
