@@ -649,6 +649,16 @@ Value ReadArray(std::string_view t, ReadState& state) {
     Array array;
     while (!body.empty()) {
         std::size_t i = 0;
+        // A string element is read whole, as an object's string value is: its commas and brackets
+        // are text, not separators.
+        const std::size_t start = body.size() - TrimFront(body).size();
+        if (start < body.size() && body[start] == '"') {
+            const std::ptrdiff_t close = FindClosingQuote(body, start + 1);
+            if (close < 0) {
+                return Value();
+            }
+            i = static_cast<std::size_t>(close) + 1;
+        }
         bool nested = false;
         for (; i < body.size(); ++i) {
             const char c = body[i];
