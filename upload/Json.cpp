@@ -252,8 +252,13 @@ void WriteValue(std::string& out, const Value& value) {
     }
     case FloatValue:
     case DoubleValue: {
-        // Fixed notation with six decimals and '.' whatever the locale.
+        // Fixed notation with six decimals and '.' whatever the locale. JSON has no infinity
+        // and no NaN: such a number is written as null.
         const double d = value.Type() == FloatValue ? value.AsFloat() : value.AsDouble();
+        if (!std::isfinite(d)) {
+            out += "null";
+            break;
+        }
         const auto r = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::fixed, 6);
         out.append(buffer, r.ptr);
         break;

@@ -5,8 +5,9 @@
 // A value keeps one slot per kind and a tag that says which slot counts. Objects visit their
 // members in ascending byte order of the keys, not in the order they were added. The reader
 // never throws: whatever it cannot read gives a null value. The writer always writes valid JSON
-// (strings escaped); the reader keeps the quirks the server's replies were written against
-// (trimmed strings, dropped null array elements, no escapes decoded in keys).
+// (strings escaped, a number that is not finite as null); the reader keeps the quirks the
+// server's replies were written against (string values trimmed, keys decoded as values are but
+// keeping their blanks, null array elements dropped).
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 // JSON text: the compact writer, the lenient reader with its quirks, escaping round trips and
 // the nesting limit.
 #include <clocale>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -106,6 +107,10 @@ TEST(JsonWrite, NumbersAndScalars) {
     EXPECT_EQ(json::SerializeValue(Value(std::int32_t{-2147483647 - 1})), "-2147483648");
     EXPECT_EQ(json::SerializeValue(Value(2.5)), "2.500000");
     EXPECT_EQ(json::SerializeValue(Value(-0.0000004)), "-0.000000");
+    // JSON has no infinity and no NaN.
+    EXPECT_EQ(json::SerializeValue(Value(std::numeric_limits<double>::infinity())), "null");
+    EXPECT_EQ(json::SerializeValue(Value(-std::numeric_limits<double>::infinity())), "null");
+    EXPECT_EQ(json::SerializeValue(Value(std::numeric_limits<double>::quiet_NaN())), "null");
     EXPECT_EQ(json::SerializeValue(Value(false)), "false");
     EXPECT_EQ(json::SerializeValue(Value()), "null");
     EXPECT_EQ(json::SerializeArray(json::Array()), "[]");
