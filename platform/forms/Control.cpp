@@ -372,6 +372,11 @@ void TControl::SetFocus() {
     FocusedByProgram();
 }
 
+bool TControl::CanBeSeen() const {
+    // Qt takes off the parents' edges and the opaque widgets above; a hidden widget has nothing.
+    return !widget_->visibleRegion().isEmpty();
+}
+
 bool TControl::Focused() const {
     QWidget* focus = widget_->window()->focusWidget();
     while (focus != nullptr && FromWidget(focus) == nullptr)

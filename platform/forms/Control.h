@@ -93,6 +93,10 @@ public:
     // Puts the keyboard on the control, as the user entering it would (an entry selects its text).
     void SetFocus();
     bool Focused() const;
+    // Some of the control can be seen: it is shown, and neither the edges of its parents nor the
+    // controls above it hide all of it. The keys that move the keyboard (Tab, Shift+Tab, the
+    // arrows of a choice) pass over a control that cannot be seen.
+    bool CanBeSeen() const;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;

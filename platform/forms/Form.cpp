@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -131,8 +133,38 @@ protected:
             form_->Activated();
         return QWidget::event(event);
     }
+    // Tab and Shift+Tab pass over the controls that cannot be seen: rows cut off by a dialog's
+    // height, controls under a panel that covers them. Qt's own walk chooses among the others;
+    // for its length, the widgets of the passed-over controls take no keyboard from Tab.
+    bool focusNextPrevChild(bool next) override {
+        std::vector<std::pair<QPointer<QWidget>, Qt::FocusPolicy>> passedOver;
+        for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+            // A widget with a focus proxy takes Tab as its proxy does.
+            if ((widget->focusPolicy() & Qt::TabFocus) == 0 || widget->focusProxy() != nullptr ||
+                widget->window() != this)
+                continue;
+            const TControl* control = ControlOf(widget);
+            if (control == nullptr || control->CanBeSeen())
+                continue;
+            passedOver.emplace_back(widget, widget->focusPolicy());
+            widget->setFocusPolicy(static_cast<Qt::FocusPolicy>(widget->focusPolicy() & ~Qt::TabFocus));
+        }
+        const bool moved = QWidget::focusNextPrevChild(next);
+        for (const auto& [widget, policy] : passedOver)
+            if (!widget.isNull())
+                widget->setFocusPolicy(policy);
+        return moved;
+    }
 
 private:
+    // The control a widget of this window belongs to: its own, or that of the nearest parent.
+    const TControl* ControlOf(const QWidget* widget) const {
+        for (; widget != nullptr && widget != this; widget = widget->parentWidget())
+            if (const TControl* control = TControl::FromWidget(widget))
+                return control;
+        return nullptr;
+    }
+
     TForm* form_;
 };
 

@@ -7,7 +7,8 @@
 // runs then, and again whenever the form becomes active after another form of the program was).
 // With KeyPreview on, a typed character reaches OnKeyPress before the focused control; a handler
 // that sets the key to 0 consumes it. A key that is the shortcut of an item of the main menu runs
-// that item instead, and produces no character.
+// that item instead, and produces no character. Tab and Shift+Tab move the keyboard in tab order
+// among the controls that can be seen (TControl::CanBeSeen), round at the ends.
 //
 // ShowModal shows the form, makes it the active form and waits until it closes (Close, or a
 // non-zero ModalResult); it returns the modal result. Tests answer it through the seam of

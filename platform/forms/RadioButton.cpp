@@ -40,10 +40,9 @@ private:
 
 namespace {
 
-// A button the user can see and reach: shown, enabled and not cut off entirely by its parent.
+// A button the user can see and reach.
 bool CanTakeTheChoice(const TRadioButton* button) {
-    const QWidget* widget = button->Widget();
-    return widget->isVisible() && widget->isEnabled() && !widget->visibleRegion().isEmpty();
+    return button->Widget()->isEnabled() && button->CanBeSeen();
 }
 
 } // namespace

@@ -283,21 +283,33 @@ TEST(TextSettingsDialog, ASecondShowingStartsFromWhatTheCallerFillsIn) {
     });
 }
 
-TEST(TextSettingsDialog, TabMovesThroughTheRowsInOrderAndThenToTheButton) {
-    TTextSettingsForm form(nullptr);
-    form.EntryCount = 4;
-    TEdit* edits[] = {form.Entry1Edit, form.Entry2Edit, form.Entry3Edit, form.Entry4Edit};
-    for (TEdit* edit : edits)
-        edit->SetText(edit->Name());
-    ShowWith(form, [&](TForm&) {
-        LetItSettle();
-        for (TEdit* edit : edits) {
-            ASSERT_TRUE(edit->Focused()) << edit->Name();
-            EXPECT_EQ(edit->LineEdit()->selectedText().toStdString(), edit->Name()) << "typing replaces it";
+// Rows beyond EntryCount lie below the dialog's edge: the keyboard never goes where nobody sees it.
+TEST(TextSettingsDialog, TabGoesRoundTheShownRowsAndTheButton) {
+    for (int count : {1, 2, 4}) {
+        SCOPED_TRACE(count);
+        TTextSettingsForm form(nullptr);
+        form.EntryCount = count;
+        TEdit* edits[] = {form.Entry1Edit, form.Entry2Edit, form.Entry3Edit, form.Entry4Edit};
+        for (TEdit* edit : edits)
+            edit->SetText(edit->Name());
+        ShowWith(form, [&](TForm&) {
+            LetItSettle();
+            for (int row = 0; row < count; ++row) {
+                TEdit* edit = edits[row];
+                ASSERT_TRUE(edit->Focused()) << edit->Name();
+                EXPECT_EQ(edit->LineEdit()->selectedText().toStdString(), edit->Name())
+                    << "typing replaces it";
+                SendKey(FocusOf(form), Qt::Key_Tab, QString(QChar('\t')));
+            }
+            EXPECT_TRUE(form.BackButton->Focused());
             SendKey(FocusOf(form), Qt::Key_Tab, QString(QChar('\t')));
-        }
-        EXPECT_TRUE(form.BackButton->Focused());
-    });
+            EXPECT_TRUE(form.Entry1Edit->Focused());
+            SendKey(FocusOf(form), Qt::Key_Backtab, QString());
+            EXPECT_TRUE(form.BackButton->Focused());
+            SendKey(FocusOf(form), Qt::Key_Backtab, QString());
+            EXPECT_TRUE(edits[count - 1]->Focused());
+        });
+    }
 }
 
 // --- TColorSettingsForm ------------------------------------------------------------------------
