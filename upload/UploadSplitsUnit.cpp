@@ -221,7 +221,7 @@ void TUploadSplitsForm::FormActivate(TObject* /*Sender*/) {
 void TUploadSplitsForm::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
     Activated = false;
     WaitLabel->SetCaption("Please wait for server...");
-    WaitPanel->SetVisible(false);
+    HideWaitPanel();
 }
 
 void TUploadSplitsForm::FormKeyPress(TObject* Sender, char& Key) {
@@ -232,7 +232,7 @@ void TUploadSplitsForm::FormKeyPress(TObject* Sender, char& Key) {
 }
 
 void TUploadSplitsForm::LoadUploadSettings() {
-    WaitPanel->SetVisible(true);
+    ShowWaitPanel();
 
     ServerComboBox->Items()->AddObject("(none)", new ComboBoxDataClass());
     IniFileClass empty;
@@ -316,6 +316,22 @@ void TUploadSplitsForm::DropWorker() {
     Thread = nullptr;
 }
 
+void TUploadSplitsForm::ShowWaitPanel() {
+    // In the start-up chain the panel stays up from one request to the next.
+    if (!WaitPanel->Visible())
+        keyboardBeforeWait_ = ActiveControl();
+    WaitPanel->SetVisible(true);
+    WaitPanel->SetFocus();
+}
+
+void TUploadSplitsForm::HideWaitPanel() {
+    // Given back before the panel goes, or Qt would hand the keyboard on to the next control.
+    if (WaitPanel->Visible() && WaitPanel->Focused() && keyboardBeforeWait_ != nullptr)
+        keyboardBeforeWait_->SetFocus();
+    keyboardBeforeWait_ = nullptr;
+    WaitPanel->SetVisible(false);
+}
+
 bool TUploadSplitsForm::StartWorker(int kind) {
     RequestKind = kind;
     try {
@@ -362,7 +378,7 @@ void SendRequest(TUploadSplitsForm& form, int kind, const char* waitText,
     if (!form.StartWorker(kind))
         return;
     form.WaitLabel->SetCaption(waitText);
-    form.WaitPanel->SetVisible(true);
+    form.ShowWaitPanel();
 }
 
 } // namespace
@@ -435,7 +451,7 @@ void TUploadSplitsForm::SendGameCategoriesRequest() {
 void TUploadSplitsForm::CommunicationTimerTimer(TObject* /*Sender*/) {
     if (Thread == nullptr) {
         CommunicationTimer->SetEnabled(false);
-        WaitPanel->SetVisible(false);
+        HideWaitPanel();
         if (AutoMode)
             Close();
         return;
@@ -445,7 +461,7 @@ void TUploadSplitsForm::CommunicationTimerTimer(TObject* /*Sender*/) {
 
     CommunicationTimer->SetEnabled(false);
     if (!AutoMode)
-        WaitPanel->SetVisible(false);
+        HideWaitPanel();
     json::Object reply;
     bool taken = true;
     try {

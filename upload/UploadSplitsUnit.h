@@ -115,6 +115,11 @@ public:
     // and the result is false.
     bool StartWorker(int kind);
     void DropWorker();
+    // The wait panel covers the dialog while an exchange is under way. It holds the keyboard
+    // meanwhile, so that keys pressed during the wait reach no control beneath it, and gives the
+    // keyboard back to the control that had it when it goes.
+    void ShowWaitPanel();
+    void HideWaitPanel();
 
     void FormActivate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -128,6 +133,9 @@ private:
     void EndChainEarly();
     // A value of [Settings] in "AutoUpload.ini", "" when missing.
     std::string SavedSetting(const char* key) const;
+
+    // The control that had the keyboard when the wait panel came.
+    TControl* keyboardBeforeWait_ = nullptr;
 };
 
 extern TUploadSplitsForm* UploadSplitsForm;

@@ -15,6 +15,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QWidget>
 
 #include "core/IniFileClass.h"
 #include "platform/forms/Button.h"
@@ -529,6 +531,62 @@ TEST_F(UploadDialog, VerifyWhileAReplyIsAwaitedDoesNothing) {
               (std::vector<std::string>{"Login Verification Successful: Login verified!"}));
     EXPECT_EQ(Service.Requests()[0].body,
               R"({"password":"secret","type":"verifylogin","username":"runner"})");
+}
+
+// Space starts the timer, so it is a likely key while the start-up waits for the server; Tab and
+// Down would move the keyboard or the choice of a list beneath the wait panel.
+TEST_F(UploadDialog, KeysPressedDuringAnExchangeReachNoControlBeneathTheWaitPanel) {
+    WriteSettings({"[ServerList]", "speedy.example=Speedy", "odd.example=Odd", "[Settings]",
+                   "Server=speedy.example", "SaveUsername=Y", "Username=runner", "SavePassword=Y",
+                   "Password=secret"});
+    Service.AnswerSlowly("speedy.example", 200ms);
+    // As the keyboard sends them: to the dialog's focused widget, or to the dialog itself.
+    auto pressKeys = [&] {
+        const std::pair<int, QString> keys[] = {{Qt::Key_Space, " "}, {Qt::Key_Space, " "},
+                                                {Qt::Key_A, "a"},     {Qt::Key_Tab, "\t"},
+                                                {Qt::Key_B, "b"},     {Qt::Key_Down, ""}};
+        for (const auto& [key, text] : keys) {
+            QWidget* window = Dialog->Widget()->window();
+            QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(target, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(target, &release);
+        }
+    };
+    bool closed = false;
+    {
+        ScopedModalHandler answer([&](TForm& form) {
+            EXPECT_TRUE(Dialog->WaitPanel->Visible());
+            pressKeys();
+            closed = WaitForModalClose(form, 10000);
+            return mrNone;
+        });
+        Dialog->AutoMode = true;
+        Dialog->ShowModal();
+        Dialog->AutoMode = false;
+    }
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(Dialog->UsernameEdit->Text(), "runner");
+    EXPECT_EQ(Dialog->PasswordEdit->Text(), "secret");
+
+    // Shown by the user, who picks another server: once the list has come, the keyboard is back
+    // on the server list, which still shows the server picked.
+    ScopedModalHandler answer([&](TForm&) {
+        Dialog->ServerComboBox->SetFocus();
+        ChooseServer(1);
+        pressKeys();
+        EXPECT_TRUE(WaitForReply());
+        EXPECT_TRUE(Dialog->ServerComboBox->Focused());
+        EXPECT_EQ(Dialog->ServerComboBox->ItemIndex(), 1);
+        Dialog->BackButtonClick(Dialog->BackButton);
+        return mrNone;
+    });
+    Dialog->ShowModal();
+    EXPECT_NE(SavedSettings().find("Server=odd.example\r\nSubmitRunComments=N\r\nUsername=runner\r\n"),
+              std::string::npos)
+        << SavedSettings();
+    EXPECT_EQ(Service.Requests().back().target, "http://www.odd.example/asup");
 }
 
 // --- Closing --------------------------------------------------------------------------------------
