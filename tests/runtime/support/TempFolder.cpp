@@ -143,7 +143,8 @@ SmallTmpfs::SmallTmpfs(const std::string& size) {
         return 0;
     }();
     if (privateMounts != 0) {
-        why_ = std::string("cannot make a mount namespace: ") + std::strerror(privateMounts);
+        why_ = std::string("cannot keep the test's mounts to itself (in a chroot?): ") +
+               std::strerror(privateMounts);
         return;
     }
     const std::string options = "size=" + size + ",mode=0755";
