@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <mutex>
 
 #include <QAudioOutput>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QMediaPlayer>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -19,6 +23,8 @@ constexpr int kUnknownLengthMs = 1000;
 // How long a real playback may run past its expected end, or stand still, before it counts as
 // ended.
 constexpr int kStallMs = 2000;
+// How long deleting a player waits for the backend to let go of its sound.
+constexpr int kLetGoMs = 5000;
 
 uint32_t Le32(const char* p) {
     const auto* b = reinterpret_cast<const unsigned char*>(p);
@@ -62,13 +68,43 @@ int WaveLengthMs(QFile& file) {
     return -1;
 }
 
+// Qt Multimedia's side of a player, on a thread of its own: Qt's GStreamer backend can deadlock
+// its streaming threads against the thread that calls it (setSource while the output is being
+// linked), and the window's thread must never wait for it. Commands come in as queued calls;
+// news goes out as queued calls to the window's side, whose watch ends a playback the backend
+// never finishes.
+struct Backend {
+    QThread thread;
+    QObject host; // lives on thread; commands run as its queued calls
+    QMediaPlayer* player = nullptr;
+    QAudioOutput* output = nullptr;
+    // The Open and the Play the backend is on, so that the window's side can drop late news.
+    unsigned source = 0;
+    unsigned run = 0;
+
+    std::mutex lock;
+    QObject* listener = nullptr; // null once the window's side is going
+
+    struct Tag {
+        unsigned source;
+        unsigned run;
+    };
+    Tag Now() const { return {source, run}; }
+
+    void Tell(std::function<void()> news) {
+        std::lock_guard<std::mutex> guard(lock);
+        if (listener != nullptr) {
+            QMetaObject::invokeMethod(listener, std::move(news), Qt::QueuedConnection);
+        }
+    }
+};
+
 } // namespace
 
 struct TMediaPlayer::Impl {
     TMediaPlayer* self;
     QObject context;
-    std::unique_ptr<QAudioOutput> output;
-    std::unique_ptr<QMediaPlayer> player;
+    std::unique_ptr<Backend> backend;
     QTimer endTimer;
     QEventLoop* waitLoop = nullptr;
     bool open = false;
@@ -78,8 +114,12 @@ struct TMediaPlayer::Impl {
     bool atEnd = false;  // the last playback ran to its end
     bool notifyPending = false;
     int lengthMs = -1;
+    // What the backend last said about the playback under way.
+    qint64 position = 0;
+    bool backendPlaying = false;
     qint64 lastPosition = -1;
-    unsigned generation = 0; // a notification queued before a Close or Open is dropped
+    unsigned generation = 0; // a notification or news from before a Close or Open is dropped
+    unsigned run = 0;        // news from before a Play is dropped
 
     explicit Impl(TMediaPlayer* owner) : self(owner) {
         endTimer.setSingleShot(true);
@@ -87,47 +127,107 @@ struct TMediaPlayer::Impl {
     }
 
     ~Impl() {
-        // The backend reports its last state changes while it goes; nobody is listening then.
-        if (player) {
-            QObject::disconnect(player.get(), nullptr, &context, nullptr);
-            player.reset();
+        if (!backend) {
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> guard(backend->lock);
+            backend->listener = nullptr;
+        }
+        Post([](Backend& b) {
+            delete b.player;
+            delete b.output;
+            b.thread.quit();
+        });
+        if (!backend->thread.wait(QDeadlineTimer(kLetGoMs))) {
+            // The backend is stuck and keeps its thread; the program may end while it waits.
+            static_cast<void>(backend.release());
         }
     }
 
-    void EnsurePlayer() {
-        if (player) {
+    void Post(std::function<void(Backend&)> command) {
+        Backend* b = backend.get();
+        QMetaObject::invokeMethod(
+            &b->host, [b, command = std::move(command)] { command(*b); }, Qt::QueuedConnection);
+    }
+
+    void EnsureBackend() {
+        if (backend) {
             return;
         }
-        player = std::make_unique<QMediaPlayer>();
+        backend = std::make_unique<Backend>();
+        backend->listener = &context;
+        backend->thread.setObjectName(QStringLiteral("sound"));
+        backend->host.moveToThread(&backend->thread);
+        backend->thread.start();
+        Post([this](Backend& b) { Create(b); });
+    }
+
+    // A signal of the backend passed on to the window's side, with the Open and the Play the
+    // backend was on when it came.
+    template <class... Args> auto Relay(Backend& b, void (Impl::*heard)(Backend::Tag, Args...)) {
+        return [this, &b, heard](Args... args) {
+            b.Tell([this, heard, tag = b.Now(), args...] { (this->*heard)(tag, args...); });
+        };
+    }
+
+    // On the backend's thread.
+    void Create(Backend& b) {
+        b.player = new QMediaPlayer;
         // An output is attached even when no device is listed: the backend then plays into its
         // default sink, or fails, and either way the playback ends.
-        output = std::make_unique<QAudioOutput>();
-        player->setAudioOutput(output.get());
-        QObject::connect(player.get(), &QMediaPlayer::mediaStatusChanged, &context,
-                         [this](QMediaPlayer::MediaStatus status) {
-                             if (status == QMediaPlayer::EndOfMedia && playing && !silent) {
-                                 Finish();
-                             } else if (status == QMediaPlayer::InvalidMedia) {
-                                 Failed();
-                             }
-                         });
-        QObject::connect(player.get(), &QMediaPlayer::errorOccurred, &context,
-                         [this](QMediaPlayer::Error, const QString&) { Failed(); });
-        QObject::connect(player.get(), &QMediaPlayer::durationChanged, &context, [this](qint64 ms) {
-            if (lengthMs < 0 && ms > 0) {
-                lengthMs = int(std::min<qint64>(ms, INT32_MAX));
-                if (playing && !silent) {
-                    ArmWatch();
-                }
+        b.output = new QAudioOutput;
+        b.player->setAudioOutput(b.output);
+        QObject::connect(b.player, &QMediaPlayer::mediaStatusChanged, Relay(b, &Impl::HeardStatus));
+        QObject::connect(b.player, &QMediaPlayer::errorOccurred, Relay(b, &Impl::HeardError));
+        QObject::connect(b.player, &QMediaPlayer::durationChanged, Relay(b, &Impl::HeardDuration));
+        QObject::connect(b.player, &QMediaPlayer::positionChanged, Relay(b, &Impl::HeardPosition));
+        QObject::connect(b.player, &QMediaPlayer::playbackStateChanged, Relay(b, &Impl::HeardState));
+    }
+
+    bool ThisSource(Backend::Tag tag) const { return tag.source == generation; }
+    bool ThisRun(Backend::Tag tag) const { return ThisSource(tag) && tag.run == run; }
+
+    void HeardStatus(Backend::Tag tag, QMediaPlayer::MediaStatus status) {
+        if (status == QMediaPlayer::EndOfMedia && ThisRun(tag) && playing && !silent) {
+            Finish();
+        } else if (status == QMediaPlayer::InvalidMedia && ThisSource(tag)) {
+            Failed();
+        }
+    }
+
+    void HeardError(Backend::Tag tag, QMediaPlayer::Error) {
+        if (ThisSource(tag)) {
+            Failed();
+        }
+    }
+
+    void HeardDuration(Backend::Tag tag, qint64 ms) {
+        if (ThisSource(tag) && lengthMs < 0 && ms > 0) {
+            lengthMs = int(std::min<qint64>(ms, INT32_MAX));
+            if (playing && !silent) {
+                ArmWatch();
             }
-        });
+        }
+    }
+
+    void HeardPosition(Backend::Tag tag, qint64 ms) {
+        if (ThisRun(tag)) {
+            position = ms;
+        }
+    }
+
+    void HeardState(Backend::Tag tag, QMediaPlayer::PlaybackState state) {
+        if (ThisRun(tag)) {
+            backendPlaying = state == QMediaPlayer::PlayingState;
+        }
     }
 
     // The rest of the playback goes on in silence.
     void Failed() {
         failed = true;
         if (playing && !silent) {
-            GoSilent(lengthMs >= 0 ? std::max<qint64>(0, lengthMs - player->position()) : kUnknownLengthMs);
+            GoSilent(lengthMs >= 0 ? std::max<qint64>(0, lengthMs - position) : kUnknownLengthMs);
         }
     }
 
@@ -141,7 +241,7 @@ struct TMediaPlayer::Impl {
     void ArmWatch() {
         qint64 ms = kStallMs;
         if (lengthMs >= 0) {
-            ms += std::max<qint64>(0, lengthMs - player->position());
+            ms += std::max<qint64>(0, lengthMs - position);
         }
         endTimer.start(int(std::min<qint64>(ms, INT32_MAX)));
     }
@@ -151,9 +251,7 @@ struct TMediaPlayer::Impl {
             return;
         }
         if (!silent) {
-            const qint64 position = player->position();
-            const bool moving =
-                player->playbackState() == QMediaPlayer::PlayingState && position > lastPosition;
+            const bool moving = backendPlaying && position > lastPosition;
             const bool withinLength = lengthMs < 0 || position < lengthMs;
             if (moving && withinLength) {
                 lastPosition = position;
@@ -173,10 +271,13 @@ struct TMediaPlayer::Impl {
             GoSilent(open && lengthMs >= 0 ? lengthMs : kUnknownLengthMs);
         } else {
             lastPosition = -1;
-            player->play();
-            if (playing && !silent) {
-                ArmWatch();
-            }
+            position = 0;
+            backendPlaying = false;
+            Post([thisRun = ++run](Backend& b) {
+                b.run = thisRun;
+                b.player->play();
+            });
+            ArmWatch();
         }
     }
 
@@ -185,8 +286,8 @@ struct TMediaPlayer::Impl {
         playing = false;
         silent = false;
         atEnd = true;
-        if (player) {
-            player->stop(); // back to the beginning
+        if (backend) {
+            Post([](Backend& b) { b.player->stop(); }); // back to the beginning
         }
         if (waitLoop) {
             waitLoop->quit();
@@ -226,13 +327,18 @@ bool TMediaPlayer::Open() {
     if (fileName_.empty() || !file.open(QIODevice::ReadOnly)) {
         return false;
     }
-    d_->lengthMs = WaveLengthMs(file);
+    // A pipe's header would be taken from the bytes the backend is to play, and reading it could
+    // wait for the writer.
+    d_->lengthMs = file.isSequential() ? -1 : WaveLengthMs(file);
     file.close();
-    d_->EnsurePlayer();
+    d_->EnsureBackend();
     d_->failed = false;
     d_->atEnd = false;
     d_->open = true;
-    d_->player->setSource(QUrl::fromLocalFile(file.fileName()));
+    d_->Post([source = ++d_->generation, url = QUrl::fromLocalFile(file.fileName())](Backend& b) {
+        b.source = source;
+        b.player->setSource(url);
+    });
     return true;
 }
 
@@ -269,8 +375,8 @@ void TMediaPlayer::Stop() {
     if (!d_->playing) {
         return;
     }
-    if (d_->player && !d_->silent) {
-        d_->player->pause();
+    if (d_->backend && !d_->silent) {
+        d_->Post([](Backend& b) { b.player->pause(); });
     }
     d_->Halt();
 }
@@ -278,9 +384,12 @@ void TMediaPlayer::Stop() {
 void TMediaPlayer::Close() {
     d_->Halt();
     ++d_->generation;
-    if (d_->player) {
-        d_->player->stop();
-        d_->player->setSource(QUrl());
+    if (d_->backend) {
+        d_->Post([source = d_->generation](Backend& b) {
+            b.source = source;
+            b.player->stop();
+            b.player->setSource(QUrl());
+        });
     }
     d_->open = false;
     d_->failed = false;

@@ -7,7 +7,8 @@
 // stalls) the player stays silent for the sound's length (or a second when the length cannot be
 // found out) and then ends as if it had played, so a caller that plays again at every end never
 // waits forever and never spins. OnNotify always runs from the message loop, never from inside
-// Play. Stop and Close end a playback without a notification.
+// Play. Stop and Close end a playback without a notification. No call waits for the backend,
+// which works on a thread of its own.
 //
 // It does not show buttons or track positions; the program only sounds an alarm with it.
 

@@ -2,14 +2,19 @@
 // player that plays again at each end neither hangs nor spins.
 #include "platform/forms/MediaPlayer.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -218,6 +223,41 @@ TEST_F(MediaPlayerTest, CanBeDeletedWhilePlaying) {
     player_.reset();
     RunUntil([] { return false; }, 100);
     EXPECT_EQ(notifications_, 0);
+}
+
+TEST_F(MediaPlayerTest, NeverWaitsForABackendThatIsStuck) {
+    // Reading a pipe that nobody writes to holds the backend's threads as a deadlock inside the
+    // backend does: the caller's thread must not wait for them, and the playback still ends.
+    const std::string path = (dir_ / "stuck.wav").string();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const int writer = ::open(path.c_str(), O_RDWR); // reading then waits instead of ending
+    ASSERT_GE(writer, 0);
+    // Ends the pipe after a while in any case (a plain file takes its name, then its writer
+    // goes), so that a player that does wait fails the test instead of hanging it.
+    const std::string plain = WriteFile("plain.wav", "");
+    std::promise<void> done;
+    std::thread release([writer, plain, path, ended = done.get_future()] {
+        ended.wait_for(std::chrono::seconds(10));
+        ::rename(plain.c_str(), path.c_str());
+        ::close(writer);
+    });
+    QElapsedTimer clock;
+    qint64 waited = 0;
+    auto timed = [&](auto call) {
+        clock.start();
+        call();
+        waited += clock.elapsed();
+    };
+    player_->SetFileName(path);
+    timed([&] { EXPECT_TRUE(player_->Open()); });
+    player_->SetNotify(true);
+    timed([&] { player_->Play(); });
+    RunUntil([&] { return notifications_ > 0; }, 10000);
+    timed([&] { player_->Close(); });
+    done.set_value();
+    release.join();
+    EXPECT_EQ(notifications_, 1);
+    EXPECT_LT(waited, 1000);
 }
 
 } // namespace
