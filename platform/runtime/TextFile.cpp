@@ -184,17 +184,11 @@ bool MakeRoom(int fd, const std::string& bytes, off_t oldSize) {
     if (errno != EOPNOTSUPP && errno != ENOSYS) {
         return false;
     }
-    for (off_t at = oldSize; at < length;) {
-        ssize_t n = pwrite(fd, bytes.data() + at, static_cast<size_t>(length - at), at);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        at += n;
+    if (length <= oldSize) {
+        return true;
     }
-    return true;
+    return lseek(fd, oldSize, SEEK_SET) == oldSize &&
+           WriteAll(fd, bytes.substr(static_cast<size_t>(oldSize))) && lseek(fd, 0, SEEK_SET) == 0;
 }
 
 // Errors of a folder or a rename that refuses this user, where writing the file itself may still
