@@ -1,9 +1,12 @@
 #pragma once
 // The HTTP client of the upload: one POST of a body to a URL, the reply body returned, over
-// libcurl. Redirects are followed when asked (a POST stays a POST, body and all); the standard
-// http_proxy variable is honoured. The request goes out as HTTP/1.0 with libcurl's default
-// headers. A failure of any kind (no connection, a time limit, an HTTP error status, a cut-off
-// reply, an abort) is raised as EHttpError; the reply stream then holds whatever had arrived.
+// libcurl. Redirects are followed when asked, but only to the server that was asked (the same
+// host and port, or its https form): a POST stays a POST, body and all, and the body may hold a
+// password. A redirect to any other server fails the POST. The standard http_proxy variable is
+// honoured; the server is the one the URL names, not the proxy. The request goes out as HTTP/1.0
+// with libcurl's default headers. A failure of any kind (no connection, a time limit, an HTTP
+// error status, a cut-off reply, an abort) is raised as EHttpError; the reply stream then holds
+// whatever had arrived.
 //
 // One object serves one thread at a time, except Abort, which any thread may call.
 

@@ -166,16 +166,29 @@ TEST_F(CommunicationThreadTest, AZeroByteInAReplyDropsTheRestOfItsPieceOnly) {
 
 TEST_F(CommunicationThreadTest, ARedirectIsFollowedWithTheSameRequest) {
     service.Games = {{"smb", "Super Jumper"}};
-    service.Redirect("old.example", "new.example");
-    auto worker = GameListWorker("old.example");
+    service.Redirect("speedy.example", "http://www.speedy.example/asup"); // 302: still a POST
+    auto worker = GameListWorker("speedy.example");
     Exchange(*worker);
 
     const auto requests = service.Requests();
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[1].target, "http://www.new.example/asup");
+    EXPECT_EQ(requests[1].target, "http://www.speedy.example/asup");
     EXPECT_EQ(requests[1].method, "POST");
     EXPECT_EQ(requests[1].body, R"({"type":"gamelist"})");
     EXPECT_EQ(worker->Result["result"].AsString(), "success");
+}
+
+// The body holds the password: it must not follow a redirect to anyone else.
+TEST_F(CommunicationThreadTest, ARedirectToAnotherServerSendsNothingThereAndFails) {
+    for (const char* location : {"http://www.evil.example/asup", "http://www.speedy.example:8080/asup"}) {
+        SCOPED_TRACE(location);
+        const std::size_t before = service.Requests().size();
+        service.Redirect("speedy.example", location, 307);
+        auto worker = GameListWorker("speedy.example");
+        Exchange(*worker);
+        EXPECT_EQ(ServerError(*worker), "Could not send the data.");
+        EXPECT_EQ(service.Requests().size(), before + 1);
+    }
 }
 
 TEST_F(CommunicationThreadTest, AnUnreachableServerFailsThePostAndTheWorkerStillFinishes) {

@@ -47,8 +47,10 @@ void StandInWebService::StaySilent(const std::string& key) {
     overrides_["www." + key] = testnet::Reply{"", true};
 }
 
-void StandInWebService::Redirect(const std::string& key, const std::string& toKey, int status) {
-    AnswerRaw(key, testnet::HttpReply(status, "", "Location: http://www." + toKey + "/asup\r\n"));
+void StandInWebService::Redirect(const std::string& key, const std::string& location, int status) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    redirects_["www." + key] =
+        testnet::Reply{testnet::HttpReply(status, "", "Location: " + location + "\r\n")};
 }
 
 void StandInWebService::AnswerSlowly(const std::string& key, std::chrono::milliseconds delay) {
@@ -65,6 +67,12 @@ testnet::Reply StandInWebService::Answer(const testnet::Request& request) {
     std::chrono::milliseconds delay{0};
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        const auto redirect = redirects_.find(request.Host());
+        if (redirect != redirects_.end()) {
+            const testnet::Reply reply = redirect->second;
+            redirects_.erase(redirect);
+            return reply;
+        }
         const auto found = overrides_.find(request.Host());
         if (found != overrides_.end()) {
             return found->second;

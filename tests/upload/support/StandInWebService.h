@@ -4,8 +4,8 @@
 // reach it unchanged. It speaks the protocol the program relies on: POSTs to "/asup" whose JSON
 // object names a "type" ("verifylogin", "gamelist", "gamecategories", "submitrun") and replies
 // with "result", "message" and "data". Tests can make the server of one key misbehave: answer
-// raw bytes, stay silent, or redirect to another key. It stops with the object, or by itself
-// after a minute.
+// raw bytes, stay silent, or redirect once. It stops with the object, or by itself after a
+// minute.
 
 #include <chrono>
 #include <map>
@@ -32,8 +32,9 @@ public:
     void AnswerRaw(const std::string& key, const std::string& raw);
     // The server "www." + key takes the request and never answers.
     void StaySilent(const std::string& key);
-    // The server "www." + key redirects (with this status) to "www." + toKey + "/asup".
-    void Redirect(const std::string& key, const std::string& toKey, int status = 302);
+    // The server "www." + key answers its next request with a redirect (this status) to location,
+    // and later ones as before.
+    void Redirect(const std::string& key, const std::string& location, int status = 302);
     // The server "www." + key answers as usual, but only after the delay (the service serves
     // one connection at a time, so later requests wait behind it).
     void AnswerSlowly(const std::string& key, std::chrono::milliseconds delay);
@@ -51,6 +52,7 @@ private:
 
     mutable std::mutex mutex_;
     std::map<std::string, testnet::Reply> overrides_;
+    std::map<std::string, testnet::Reply> redirects_; // each answers one request
     std::map<std::string, std::chrono::milliseconds> delays_;
     std::vector<json::Object> submitted_;
     testnet::LoopbackServer server_;
