@@ -150,6 +150,11 @@ void TIdHTTP::Post(const std::string& url, const TMemoryStream& source, TMemoryS
     // and send the body, password and all, there too.
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, connectTimeout_);
+    // A name lookup runs on a thread of libcurl's that nothing can cut short. Ending a transfer
+    // (its connect limit, Abort) leaves a lookup still under way to finish by itself rather than
+    // wait for it: a silent name server would otherwise hold the request, and the closing
+    // program, for minutes.
+    curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(e, CURLOPT_FAILONERROR, 1L); // an HTTP error status is a failed POST
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, Receive);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &receiver);

@@ -32,8 +32,9 @@ public:
     bool HandleRedirects() const { return handleRedirects_; }
     void SetHandleRedirects(bool value) { handleRedirects_ = value; }
 
-    // Limits in milliseconds for making the connection and for the whole exchange; 0 leaves
-    // libcurl's own (no limit for the whole exchange).
+    // Limits in milliseconds for making the connection (the name lookup included) and for the
+    // whole exchange; 0 leaves libcurl's own (no limit for the whole exchange). Neither, nor
+    // Abort, waits for a name lookup that does not answer.
     long ConnectTimeout() const { return connectTimeout_; }
     void SetConnectTimeout(long milliseconds) { connectTimeout_ = milliseconds; }
     long TotalTimeout() const { return totalTimeout_; }

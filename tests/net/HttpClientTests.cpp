@@ -1,5 +1,6 @@
 // The HTTP client: what goes on the wire, and the ways a POST ends early (abort, time limit).
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -7,6 +8,7 @@
 
 #include "platform/net/HttpClient.h"
 #include "tests/net/support/LoopbackServer.h"
+#include "tests/net/support/StalledNameServer.h"
 
 namespace {
 
@@ -95,6 +97,55 @@ TEST(HttpPost, TheTotalTimeLimitEndsASilentExchange) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(http.Post("http://www.silent.example/asup", StreamOf("x"), reply), EHttpError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}
+
+// libcurl looks names up on a thread of its own that nothing can cut short; neither the connect
+// limit nor Abort may wait for it. Runs in a child whose name server never answers.
+TEST(HttpPost, AStalledNameLookupEndsAtTheConnectLimitAndAtAbortWithoutWaitingForIt) {
+    enum Outcome { Ended, PostSucceeded, LimitDidNotHold, NoLookup, AbortWaited };
+    const int outcome = testnet::RunWithStalledNameServer(
+        [](const testnet::StalledNameServer& names) {
+            unsetenv("http_proxy"); // the name to look up is the server's own
+            unsetenv("all_proxy");
+            unsetenv("ALL_PROXY");
+            {
+                TIdHTTP http;
+                http.SetConnectTimeout(300);
+                TMemoryStream reply;
+                const auto start = std::chrono::steady_clock::now();
+                try {
+                    http.Post("http://www.stalled.example/asup", StreamOf("x"), reply);
+                    return PostSucceeded;
+                } catch (const EHttpError&) {
+                }
+                if (std::chrono::steady_clock::now() - start > 3s) {
+                    return LimitDidNotHold;
+                }
+            }
+            names.Forget();
+            TIdHTTP http; // libcurl's own connect limit: minutes
+            std::thread poster([&http] {
+                TMemoryStream reply;
+                try {
+                    http.Post("http://www.stalled.example/asup", StreamOf("x"), reply);
+                } catch (const EHttpError&) {
+                }
+            });
+            const bool asked = names.WaitForQuestion(5s);
+            const auto start = std::chrono::steady_clock::now();
+            http.Abort();
+            poster.join();
+            if (!asked) {
+                return NoLookup;
+            }
+            return std::chrono::steady_clock::now() - start > 1s ? AbortWaited : Ended;
+        },
+        10s);
+    if (outcome == testnet::kNoSandbox) {
+        GTEST_SKIP() << "cannot make the user, mount and network namespaces that stall a name lookup";
+    }
+    EXPECT_EQ(outcome, Ended) << "1 the POST succeeded, 2 the connect limit did not hold, 3 no lookup "
+                                 "was made, 4 Abort waited; -2 the child hung, -3 it crashed";
 }
 
 TEST(MemoryStream, ReadsFromItsPositionAndStopsAtTheEnd) {
