@@ -6,6 +6,20 @@ namespace {
 
 const char* const kServerError = "ServerError";
 
+// The start of a reply that is not JSON, for the message: a whole error page would freeze the
+// message box. The cut never splits a UTF-8 character.
+std::string StartOf(const std::string& reply) {
+    constexpr std::size_t kShown = 300;
+    if (reply.size() <= kShown) {
+        return reply;
+    }
+    std::size_t end = kShown;
+    for (int i = 0; i < 3 && (static_cast<unsigned char>(reply[end]) & 0xC0) == 0x80; ++i) {
+        --end;
+    }
+    return reply.substr(0, end) + "...";
+}
+
 } // namespace
 
 CommunicationThread::CommunicationThread(bool createSuspended) : Http(std::make_unique<TIdHTTP>()) {
@@ -79,7 +93,7 @@ void CommunicationThread::Execute() {
     }
     if (Result.IsEmpty()) {
         try {
-            Result[kServerError] = "Could not read JSON: " + text;
+            Result[kServerError] = "Could not read JSON: " + StartOf(text);
         } catch (...) {
             Result.Clear();
             Result[kServerError] = "Could not read JSON: ";

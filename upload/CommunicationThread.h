@@ -5,8 +5,8 @@
 // worker; a worker is never reused.
 //
 // When Execute has finished, Result holds the server's reply object or exactly one member
-// "ServerError" with the reason. Destroying a worker whose exchange is still going on aborts the
-// exchange instead of waiting for the server.
+// "ServerError" with the reason; of a reply that is not JSON it quotes only the start. Destroying
+// a worker whose exchange is still going on aborts the exchange instead of waiting for the server.
 
 #include <memory>
 #include <string>

@@ -130,6 +130,9 @@ TEST_P(CommunicationThreadReply, EndsInTheReplyOrInTheRightServerError) {
 
 const std::string kHtml = "<html><body><h1>Welcome</h1></body></html>";
 const std::string kServersOwnError = R"({"ServerError":"Maintenance until noon"})";
+// A page far too long for a message, with a two-byte character on its 300th and 301st bytes.
+const std::string kLongPage =
+    "<html>" + std::string(293, '.') + "\xC3\xA9" + std::string(5000, '.') + "</html>";
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, CommunicationThreadReply,
@@ -138,6 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Maintenance until noon"},
                       ReplyCase{"AnEmptyBodyMeansNoData", Body(""), "No data came back from the server."},
                       ReplyCase{"AnHtmlPageIsShownWhole", Body(kHtml), "Could not read JSON: " + kHtml},
+                      ReplyCase{"ALongPageIsShownCutBeforeTheCharacterAtTheLimit", Body(kLongPage),
+                                "Could not read JSON: " + kLongPage.substr(0, 299) + "..."},
                       ReplyCase{"AnEmptyObjectIsUnreadable", Body("{}"), "Could not read JSON: {}"},
                       ReplyCase{"AnArrayIsUnreadable", Body("[1,2]"), "Could not read JSON: [1,2]"},
                       ReplyCase{"AnErrorStatusFailsThePost",
