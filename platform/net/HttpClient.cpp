@@ -32,6 +32,7 @@ struct Receiver {
     CURL* easy;
     TMemoryStream* stream;
     bool followRedirects;
+    std::int64_t kept = 0;
 };
 
 size_t Receive(char* data, size_t size, size_t count, void* context) {
@@ -40,6 +41,10 @@ size_t Receive(char* data, size_t size, size_t count, void* context) {
     if (receiver->followRedirects && IsRedirect(receiver->easy)) {
         return n; // the page that comes with a redirect is not the reply
     }
+    if (static_cast<std::int64_t>(n) > TIdHTTP::kMaxReplyBytes - receiver->kept) {
+        return 0; // fails the transfer
+    }
+    receiver->kept += static_cast<std::int64_t>(n);
     return static_cast<size_t>(receiver->stream->Write(data, static_cast<std::int64_t>(n)));
 }
 

@@ -5,12 +5,13 @@
 // password. A redirect to any other server fails the POST. The standard http_proxy variable is
 // honoured; the server is the one the URL names, not the proxy. The request goes out as HTTP/1.0
 // with libcurl's default headers. A failure of any kind (no connection, a time limit, an HTTP
-// error status, a cut-off reply, an abort) is raised as EHttpError; the reply stream then holds
-// whatever had arrived.
+// error status, a cut-off reply, a reply over the size limit, an abort) is raised as EHttpError;
+// the reply stream then holds whatever had been kept.
 //
 // One object serves one thread at a time, except Abort, which any thread may call.
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,10 @@ public:
     void SetConnectTimeout(long milliseconds) { connectTimeout_ = milliseconds; }
     long TotalTimeout() const { return totalTimeout_; }
     void SetTotalTimeout(long milliseconds) { totalTimeout_ = milliseconds; }
+
+    // A longer reply fails the POST as it arrives, the rest unread. Far above any real reply, it
+    // keeps a runaway one from filling the memory.
+    static constexpr std::int64_t kMaxReplyBytes = 64 * 1024 * 1024;
 
     // Sends the whole source stream as the body and appends the reply body to response.
     void Post(const std::string& url, const TMemoryStream& source, TMemoryStream& response);

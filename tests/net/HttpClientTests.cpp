@@ -99,6 +99,18 @@ TEST(HttpPost, TheTotalTimeLimitEndsASilentExchange) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
 }
 
+TEST(HttpPost, AReplyOverTheSizeLimitFailsThePostAsItArrives) {
+    testnet::LoopbackServer server([](const testnet::Request&) {
+        // No length announced: the reply has to be stopped while it streams in.
+        return testnet::Reply{"HTTP/1.0 200 OK\r\n\r\n" + std::string(TIdHTTP::kMaxReplyBytes + 1, 'r')};
+    });
+    testnet::UseProxyPort(server.Port());
+    TIdHTTP http;
+    TMemoryStream reply;
+    EXPECT_THROW(http.Post("http://www.huge.example/asup", StreamOf("x"), reply), EHttpError);
+    EXPECT_LE(reply.Size(), TIdHTTP::kMaxReplyBytes);
+}
+
 // libcurl looks names up on a thread of its own that nothing can cut short; neither the connect
 // limit nor Abort may wait for it. Runs in a child whose name server never answers.
 TEST(HttpPost, AStalledNameLookupEndsAtTheConnectLimitAndAtAbortWithoutWaitingForIt) {
