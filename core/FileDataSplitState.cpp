@@ -77,8 +77,9 @@ void FileDataClass::LoadSplitState(const std::string& path) {
         return;
     }
 
-    // The split file is always looked up beside the state file.
-    LoadSplitFile(FolderOf(path) + header[1]);
+    // The split file is always looked up beside the state file: a folder in the stored name is
+    // dropped, so a state file cannot point the saves at a file elsewhere.
+    LoadSplitFile(FolderOf(path) + NameWithoutFolder(header[1]));
     if (columns.empty()) {
         Clear();
         return;

@@ -166,6 +166,8 @@ TEST_F(SplitState, a_refused_state_leaves_no_split_file_and_the_timer_at_zero) {
         {"only one line", "state.txt", "LPWSplitState\tgame.txt\r\n"},
         {"the split file is not beside the state", "elsewhere/state.txt",
          "LPWSplitState\tgame.txt\r\n1.00\t1\r\n12.30\r\n"},
+        {"a folder in the name does not lead out of the state's folder", "elsewhere/state.txt",
+         "LPWSplitState\t../game.txt\r\n1.00\t1\r\n12.30\r\n"},
         {"the named file is no split file", "state.txt", "LPWSplitState\tstate.txt\r\n1.00\t1\r\n12.30\r\n"},
     };
     for (const auto& c : cases) {
