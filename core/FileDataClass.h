@@ -256,6 +256,9 @@ private:
     static std::string NameWithoutFolder(const std::string& name);
     // The text up to and including the last slash, backslash or colon; "" when it has none.
     static std::string FolderOf(const std::string& name);
+    // Appends a text field with every TAB, CR, LF, NUL and Ctrl-Z in it written as a space: inside
+    // a field they would shift the fields after it, split its line or end the text when read.
+    static void AppendField(std::string& text, const std::string& field);
     std::string RunLogFileName() const;
     std::string SplitStateFileName() const;
     // --- end of file format helpers ---

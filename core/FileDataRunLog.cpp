@@ -91,7 +91,7 @@ void FileDataClass::AppendRunLog() {
     std::string text;
     if (rt::FileSize(logName) <= 0) {
         text = kLogMagic;
-        text += NameWithoutFolder(fileName);
+        AppendField(text, NameWithoutFolder(fileName));
         text += lineEnd;
     }
     text += line;

@@ -17,6 +17,16 @@ std::string FileTime(int32_t value) {
 
 } // namespace
 
+void FileDataClass::AppendField(std::string& text, const std::string& field) {
+    const size_t start = text.size();
+    text += field;
+    for (size_t i = start; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\t' || c == '\r' || c == '\n' || c == '\0' || c == '\x1a')
+            text[i] = ' ';
+    }
+}
+
 void FileDataClass::LoadSplitFile(const std::string& name) {
     // Cleared first, so every refusal leaves an empty table without a file name.
     Clear();
@@ -101,13 +111,13 @@ void FileDataClass::SaveSplitFile() {
     text += '\t';
     text += FileTime(startOffset);
     text += '\t';
-    text += titleImageFileName;
+    AppendField(text, titleImageFileName);
     text += lineEnd;
 
-    text += title;
+    AppendField(text, title);
     for (size_t c = 0; c + 1 < n; ++c) {
         text += '\t';
-        text += columns[c]->title;
+        AppendField(text, columns[c]->title);
     }
     // The reader counts the columns by the fields of this line and drops one trailing empty
     // field: a last comparison column without a title would vanish with all its times. One more
@@ -119,11 +129,11 @@ void FileDataClass::SaveSplitFile() {
     std::string lineB;
     int32_t previousBest = 0;
     for (const auto& row : rows) {
-        text += row->title;
+        AppendField(text, row->title);
         lineB.clear();
         if (row->hideable)
             lineB += "H|";
-        lineB += row->imageFileName;
+        AppendField(lineB, row->imageFileName);
         for (size_t c = 0; c + 1 < n; ++c) {
             const ColumnDataClass& cell = *row->cells[c];
             text += '\t';
@@ -135,7 +145,7 @@ void FileDataClass::SaveSplitFile() {
             }
             lineB += '\t';
             if (!cell.notes.empty())
-                lineB += EscapeText(UnescapeText(cell.notes));
+                AppendField(lineB, EscapeText(UnescapeText(cell.notes)));
         }
         text += lineEnd;
         text += lineB;

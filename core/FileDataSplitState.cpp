@@ -31,7 +31,7 @@ void FileDataClass::SaveSplitState() {
     std::string text;
     text.reserve(64 + name.size() + currentSplit * 12);
     text += kStateMagic;
-    text += name;
+    AppendField(text, name);
     text += lineEnd;
     text += FileTime(timer->Elapsed());
     text += '\t';

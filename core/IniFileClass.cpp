@@ -76,6 +76,18 @@ double ReadDecimal(const std::string& text) {
     return std::isfinite(value) ? value : 0.0;
 }
 
+// A name or value as it may stand on one line: a CR or LF inside it would start a line of its own
+// (a section or an entry the reader takes as real), a Ctrl-Z would end the file for the reader
+// and a NUL would cut its line short, so each becomes a space.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n' || c == '\0' || c == '\x1a') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 void IniFileClass::Load(std::string name) {
@@ -118,9 +130,9 @@ void IniFileClass::Save() {
         return;
     }
     for (const auto& [name, keys] : sections) {
-        WriteText(file, "[" + name + "]\n");
+        WriteText(file, "[" + OneLine(name) + "]\n");
         for (const auto& [key, value] : keys) {
-            WriteText(file, key + "=" + value + "\n");
+            WriteText(file, OneLine(key) + "=" + OneLine(value) + "\n");
         }
         WriteText(file, "\n");
     }

@@ -119,6 +119,18 @@ TEST_F(SettingsStore, SaveDropsCommentsRepeatsAndOrderButKeepsEveryValue) {
     EXPECT_EQ(again.sections, ini.sections);
 }
 
+// A game code from a server reply could otherwise add a section and move the entries after it.
+TEST_F(SettingsStore, SaveWritesLineBreaksCtrlZAndNulInsideEntriesAsSpaces) {
+    IniFileClass ini = LoadText("[Settings]\r\nPassword=pw\r\n");
+    ini.SetString("Settings", "GameCode", "g1\r\n[ServerList]\r\nevil.example=x");
+    ini.SetString("Settings", "Ctrl\x1aZ", std::string("a\0b", 3));
+    ini.SetString("Sec\ntion", "K\rey", "v");
+    ini.Save();
+    EXPECT_EQ(ReadBytes(Path("Lapwren.ini")),
+              "[Sec tion]\r\nK ey=v\r\n\r\n"
+              "[Settings]\r\nCtrl Z=a b\r\nGameCode=g1  [ServerList]  evil.example=x\r\nPassword=pw\r\n\r\n");
+}
+
 struct EntryCase {
     const char* name;
     std::string fileText;

@@ -112,6 +112,8 @@ TEST_F(RunLog, the_log_is_named_from_the_last_dot_of_the_split_file_path) {
         {"my.runs/game", "my-RunLog.runs/game", "game"},
         // Backslashes and colons end folder names too: on Linux this is one file in the folder.
         {"C:\\Runs\\run.log", "C:\\Runs\\run-RunLog.log", "run.log"},
+        // No byte of the name may split the header line or end the text.
+        {"a\tb\r\nc\x1a.txt", "a\tb\r\nc\x1a-RunLog.txt", "a b  c .txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.splitFile);

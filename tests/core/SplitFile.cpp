@@ -1,6 +1,7 @@
 #include "SplitFileTestSupport.h"
 #include "core/FileDataClass.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace datafiles;
@@ -166,6 +167,41 @@ TEST(SplitFileSave, a_crash_in_the_middle_of_a_save_leaves_the_old_file) {
     data.title = "A much longer title than the file had before";
     EXPECT_TRUE(CrashWhileWriting([&] { data.SaveSplitFile(); }));
     EXPECT_EQ(ReadBytes(name), Golden("split-file-example.txt"));
+}
+
+TEST(SplitFileSave, tabs_line_breaks_nul_and_ctrl_z_in_text_fields_are_written_as_spaces) {
+    // Pasted into a one-line entry, each of them would shift fields, split a line or end the text.
+    const std::string pasted("a\tb\rc\nd\0e\032f", 11);
+    const struct {
+        const char* field;
+        std::function<void(FileDataClass&)> set;
+        const char* written;
+    } cases[] = {
+        {"title image", [&](FileDataClass& d) { d.titleImageFileName = pasted; },
+         "12\t-1.50\ta b c d e f\r\n"},
+        {"title", [&](FileDataClass& d) { d.title = pasted; }, "\na b c d e f\tBest Splits\tPB\r\n"},
+        {"column title", [&](FileDataClass& d) { d.SetColumnTitle(1, pasted); },
+         "\tBest Splits\ta b c d e f\r\n"},
+        {"row title", [&](FileDataClass& d) { d.rows[0]->title = pasted; },
+         "\na b c d e f\t1:00.00\t1:01.00\r\n"},
+        {"row image", [&](FileDataClass& d) { d.rows[0]->imageFileName = pasted; },
+         "\nH|a b c d e f\t\t\r\n"},
+        // Notes keep their TAB and line breaks escaped.
+        {"notes", [&](FileDataClass& d) { d.SetCellNotes(1, 1, pasted); }, "\n\t\ta|tb|rc|rd e f\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        Loaded file(Golden("split-file-example.txt"));
+        c.set(file.data);
+        file.data.SaveSplitFile();
+        EXPECT_NE(ReadBytes(file.dir.File("splits.txt")).find(c.written), std::string::npos);
+
+        FileDataClass again;
+        again.LoadSplitFile(file.dir.File("splits.txt"));
+        EXPECT_EQ(again.GetRowCount(), 2u);
+        EXPECT_EQ(again.GetColumnCount(), 3u);
+        EXPECT_EQ(again.GetCellTime(1, 1), 15550);
+    }
 }
 
 TEST(SplitFileRoundTrip, a_last_comparison_column_without_a_title_keeps_its_times) {

@@ -89,6 +89,8 @@ TEST_F(SplitState, the_state_file_name_comes_from_the_last_dot_of_the_split_file
         {"my.runs/game", "my-SplitState.runs/game", "game"},
         // Backslashes and colons end folder names too: on Linux this is one file in the folder.
         {"C:\\Runs\\game.txt", "C:\\Runs\\game-SplitState.txt", "game.txt"},
+        // No byte of the name may split the header line or end the text.
+        {"a\tb\r\nc\x1a.txt", "a\tb\r\nc\x1a-SplitState.txt", "a b  c .txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.splitFile);
