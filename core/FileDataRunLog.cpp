@@ -135,7 +135,7 @@ void FileDataClass::LoadRunLog() {
         } else if (kind == "R" && fields.size() >= 3) {
             ++history.totalRuns;
             ++history.resetRuns;
-            history.resetTime = WrapAdd(history.resetTime, ParseTime(fields.back(), 'H'));
+            history.resetTime += ParseTime(fields.back(), 'H');
         }
     }
 }

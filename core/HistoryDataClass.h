@@ -45,5 +45,6 @@ public:
     std::map<std::string, std::vector<HistoryDataClass*>> byDay;
     int32_t totalRuns;
     int32_t resetRuns;
-    int32_t resetTime;
+    // The sum of many 32-bit reset times: 64 bits, so that it cannot wrap.
+    int64_t resetTime;
 };

@@ -192,7 +192,7 @@ void TSplitHistoryForm::RefreshChart() {
         share = rt::FormatFloat("0.0", static_cast<double>(resets) * 100 / total);
     std::string average = "0.0";
     if (resets != 0)
-        average = FormatTime(history.resetTime / resets, true, false, mode);
+        average = FormatTime(static_cast<int32_t>(history.resetTime / resets), true, false, mode);
     ResetStatsLabel->SetCaption("Reset " + IntToString(resets) + " out of " + IntToString(total) + " runs (" +
                                 share + "%)          Average Reset Time: " + average);
 }

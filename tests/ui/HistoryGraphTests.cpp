@@ -418,6 +418,9 @@ TEST_F(HistoryGraph, TheStatisticsLineGivesTheResetShareAndAverage) {
          'C',
          "Reset 1 out of 1 runs (100.0%)          Average Reset Time: 6647"},
         {"no reset", 3, {}, 'H', "Reset 0 out of 3 runs (0.0%)          Average Reset Time: 0.0"},
+        // Their sum, 2,400,000,000 hundredths, does not fit in 32 bits.
+        {"forty thousand resets of ten minutes", 0, std::vector<int32_t>(40000, 60000), 'H',
+         "Reset 40000 out of 40000 runs (100.0%)          Average Reset Time: 10:00.00"},
     };
     for (const Case& c : cases) {
         // The average follows the timer's time format.
