@@ -13,6 +13,8 @@
 #include "platform/runtime/TextFile.h"
 #include "upload/UploadSplitsUnit.h"
 
+#include <algorithm>
+
 namespace {
 
 // A "Y"/"N" setting: true exactly when the text is "Y" in either case.
@@ -23,6 +25,16 @@ bool ReadYN(const IniFileClass& ini, const std::string& section, const std::stri
 // A setting in seconds, kept in hundredths (truncated toward zero).
 int32_t ReadSeconds(const IniFileClass& ini, const std::string& section, const std::string& key, double def) {
     return rt::SecondsToHundredths(ini.GetDouble(section, key, def));
+}
+
+// The largest size taken from the file, in pixels (points for a font): above the width of a 4K
+// screen, and small enough that the layout's sums of sizes, and of a row height over thousands of
+// rows, stay far from the int range.
+constexpr int kMaxSize = 4096;
+
+// A size: a negative one could shrink the window to nothing, a huge one overflow the layout.
+int ReadSize(const IniFileClass& ini, const std::string& section, const std::string& key, int def) {
+    return std::clamp(ini.GetInt(section, key, def), 0, kMaxSize);
 }
 
 } // namespace
@@ -38,10 +50,10 @@ void TMainForm::LoadSettings() {
     BuildCounterPanel();
     PanelHeaderFontColor = ini.GetString("Counters", "PanelHeaderFontColor", "FFFFFF");
     PanelHeaderFontName = ini.GetString("Counters", "PanelHeaderFontName", "Arial");
-    PanelHeaderFontSize = ini.GetInt("Counters", "PanelHeaderFontSize", 8);
+    PanelHeaderFontSize = ReadSize(ini, "Counters", "PanelHeaderFontSize", 8);
     PanelDataFontColor = ini.GetString("Counters", "PanelDataFontColor", "FFFFFF");
     PanelDataFontName = ini.GetString("Counters", "PanelDataFontName", "Arial");
-    PanelDataFontSize = ini.GetInt("Counters", "PanelDataFontSize", 7);
+    PanelDataFontSize = ReadSize(ini, "Counters", "PanelDataFontSize", 7);
 
     BuildCounters();
 
@@ -94,21 +106,21 @@ void TMainForm::LoadSettings() {
 
     SetTop(ini.GetInt("Window", "Top", 100));
     SetLeft(ini.GetInt("Window", "Left", 100));
-    MaxHeight = ini.GetInt("Window", "MaxHeight", 520);
+    MaxHeight = ReadSize(ini, "Window", "MaxHeight", 520);
     if (MaxHeight < 200)
         MaxHeight = 200;
-    MaxWidth = ini.GetInt("Window", "MaxWidth", 900);
+    MaxWidth = ReadSize(ini, "Window", "MaxWidth", 900);
     if (MaxWidth < 185)
         MaxWidth = 185;
-    TimerAreaExtraHeight = ini.GetInt("Window", "TimerAreaExtraHeight", 2);
-    FooterHeight = ini.GetInt("Window", "FooterHeight", 0);
-    FooterWidth = ini.GetInt("Window", "FooterWidth", 0);
-    HeaderColsHeight = ini.GetInt("Window", "HeaderColsHeight", 26);
-    ExtraRowHeight = ini.GetInt("Window", "ExtraRowHeight", 2);
-    ExtraRowHeightShort = ini.GetInt("Window", "ExtraRowHeightShort", 2);
-    ExtraDataColumnWidth = ini.GetInt("Window", "ExtraDataColumnWidth", 2);
-    ImageSize = ini.GetInt("Window", "ImageSize", 24);
-    HeaderColumnWidth = ini.GetInt("Window", "HeaderColumnWidth", 75);
+    TimerAreaExtraHeight = ReadSize(ini, "Window", "TimerAreaExtraHeight", 2);
+    FooterHeight = ReadSize(ini, "Window", "FooterHeight", 0);
+    FooterWidth = ReadSize(ini, "Window", "FooterWidth", 0);
+    HeaderColsHeight = ReadSize(ini, "Window", "HeaderColsHeight", 26);
+    ExtraRowHeight = ReadSize(ini, "Window", "ExtraRowHeight", 2);
+    ExtraRowHeightShort = ReadSize(ini, "Window", "ExtraRowHeightShort", 2);
+    ExtraDataColumnWidth = ReadSize(ini, "Window", "ExtraDataColumnWidth", 2);
+    ImageSize = ReadSize(ini, "Window", "ImageSize", 24);
+    HeaderColumnWidth = ReadSize(ini, "Window", "HeaderColumnWidth", 75);
     TimerOnLeft = ReadYN(ini, "Window", "TimerOnLeft", "Y");
     TimerOnTop = ReadYN(ini, "Window", "TimerOnTop", "Y");
     HorizontalMode = ReadYN(ini, "Window", "HorizontalMode", "N");
@@ -126,7 +138,7 @@ void TMainForm::LoadSettings() {
     BackgroundColor = ini.GetString("Layout", "BackgroundColor", "000000");
     BackgroundFileName = ini.GetString("Layout", "BackgroundFileName", "");
     TimerFontName = ini.GetString("Layout", "TimerFontName", "Arial");
-    TimerFontSize = ini.GetInt("Layout", "TimerFontSize", 16);
+    TimerFontSize = ReadSize(ini, "Layout", "TimerFontSize", 16);
     SplitData->TimerNegTimeColor = ini.GetString("Layout", "TimerNegTimeColor", "808080");
     SplitData->TimerNormalColor = ini.GetString("Layout", "TimerNormalColor", "FFFFFF");
     SplitData->TimerPositiveLargeColor = ini.GetString("Layout", "TimerPositiveLargeColor", "FF0000");
@@ -134,27 +146,27 @@ void TMainForm::LoadSettings() {
     NewBestSplitColor = ini.GetString("Layout", "NewBestSplitColor", "FFD700");
     TimerTimeFormatMode = ini.GetChar("Layout", "TimerTimeFormatMode", 'H');
     TimerDiffFontName = ini.GetString("Layout", "TimerDiffFontName", "Arial");
-    TimerDiffFontSize = ini.GetInt("Layout", "TimerDiffFontSize", 8);
+    TimerDiffFontSize = ReadSize(ini, "Layout", "TimerDiffFontSize", 8);
     TimerDiffTimeFormatMode = ini.GetChar("Layout", "TimerDiffTimeFormatMode", 'H');
     AttemptCounterFontColor = ini.GetString("Layout", "AttemptCounterFontColor", "FFFFFF");
     AttemptCounterFontName = ini.GetString("Layout", "AttemptCounterFontName", "Arial");
-    AttemptCounterFontSize = ini.GetInt("Layout", "AttemptCounterFontSize", 8);
+    AttemptCounterFontSize = ReadSize(ini, "Layout", "AttemptCounterFontSize", 8);
     TitleFontColor = ini.GetString("Layout", "TitleFontColor", "FFFFFF");
     TitleFontName = ini.GetString("Layout", "TitleFontName", "Arial");
-    TitleFontSize = ini.GetInt("Layout", "TitleFontSize", 7);
+    TitleFontSize = ReadSize(ini, "Layout", "TitleFontSize", 7);
     ColHeaderFontColor = ini.GetString("Layout", "ColHeaderFontColor", "FFFFFF");
     ColHeaderFontName = ini.GetString("Layout", "ColHeaderFontName", "Arial");
-    ColHeaderFontSize = ini.GetInt("Layout", "ColHeaderFontSize", 7);
+    ColHeaderFontSize = ReadSize(ini, "Layout", "ColHeaderFontSize", 7);
     ColHeaderElapsedFontColor = ini.GetString("Layout", "ColHeaderElapsedFontColor", "808080");
     RowHeaderFontColor = ini.GetString("Layout", "RowHeaderFontColor", "FFFFFF");
     RowHeaderFontName = ini.GetString("Layout", "RowHeaderFontName", "Arial");
-    RowHeaderFontSize = ini.GetInt("Layout", "RowHeaderFontSize", 7);
+    RowHeaderFontSize = ReadSize(ini, "Layout", "RowHeaderFontSize", 7);
     CurrentRowColor = ini.GetString("Layout", "CurrentRowColor", "0080FF");
     SplitTimesFontColor = ini.GetString("Layout", "SplitTimesFontColor", "FFFFFF");
     SplitTimesFontName = ini.GetString("Layout", "SplitTimesFontName", "Arial");
-    SplitTimesFontSize = ini.GetInt("Layout", "SplitTimesFontSize", 7);
+    SplitTimesFontSize = ReadSize(ini, "Layout", "SplitTimesFontSize", 7);
     SplitDiffFontName = ini.GetString("Layout", "SplitDiffFontName", "Arial");
-    SplitDiffFontSize = ini.GetInt("Layout", "SplitDiffFontSize", 7);
+    SplitDiffFontSize = ReadSize(ini, "Layout", "SplitDiffFontSize", 7);
     SplitData->DiffNegativeLargeColor = ini.GetString("Layout", "DiffNegativeLargeColor", "00FF00");
     SplitData->DiffNegativeSmallColor = ini.GetString("Layout", "DiffNegativeSmallColor", "008000");
     SplitData->DiffPositiveLargeColor = ini.GetString("Layout", "DiffPositiveLargeColor", "FF0000");

@@ -96,8 +96,22 @@ const SettingCase kSettingCases[] = {
      [](const TMainForm& f) { EXPECT_EQ(f.HeaderColsHeight, 12); }},
     {"AnEmptyIntegerIsZeroNotTheDefault", {"[Window]", "ImageSize="},
      [](const TMainForm& f) { EXPECT_EQ(f.ImageSize, 0); }},
-    {"NegativeSizesAreTakenAsTheyAre", {"[Window]", "FooterHeight=-7"},
-     [](const TMainForm& f) { EXPECT_EQ(f.FooterHeight, -7); }},
+    // A footer of -200 made a window too narrow to be shown at all.
+    {"NegativeSizesAreRaisedToZero", {"[Window]", "FooterHeight=-7", "FooterWidth=-200"},
+     [](const TMainForm& f) {
+         EXPECT_EQ(f.FooterHeight, 0);
+         EXPECT_EQ(f.FooterWidth, 0);
+         EXPECT_TRUE(f.Showing());
+         EXPECT_GE(f.Width(), 130);
+     }},
+    // Two of them added in the layout would overflow.
+    {"HugeSizesAreCutTo4096", {"[Window]", "TimerAreaExtraHeight=2147483000", "FooterHeight=2147483000"},
+     [](const TMainForm& f) {
+         EXPECT_EQ(f.TimerAreaExtraHeight, 4096);
+         EXPECT_EQ(f.FooterHeight, 4096);
+         EXPECT_GT(f.Height(), 2 * 4096);
+         EXPECT_LT(f.Height(), 3 * 4096);
+     }},
     {"KeysAreCaseSensitive", {"[Window]", "maxheight=300"},
      [](const TMainForm& f) { EXPECT_EQ(f.MaxHeight, 520); }},
     {"AKeyInAnotherSectionIsMissing", {"[Misc]", "MaxHeight=300"},
