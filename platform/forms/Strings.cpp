@@ -24,6 +24,12 @@ int CompareText(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+void TStrings::AddStrings(const TStrings& strings) {
+    const int n = strings.Count();
+    for (int i = 0; i < n; ++i)
+        AddObject(strings.Strings(i), strings.Objects(i));
+}
+
 int TStrings::IndexOf(const std::string& text) const {
     const int n = Count();
     for (int i = 0; i < n; ++i)
@@ -101,6 +107,34 @@ int TStringList::AddObject(const std::string& text, void* object) {
         return index;
     items_.insert(items_.begin() + index, Item{text, object});
     return index;
+}
+
+void TStringList::AddStrings(const TStrings& strings) {
+    const int n = strings.Count();
+    if (!sorted_) {
+        items_.reserve(items_.size() + static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i)
+            items_.push_back(Item{strings.Strings(i), strings.Objects(i)});
+        return;
+    }
+    // Inserting one by one moves the tail of the list each time; sorting the newcomers and
+    // merging them in once does not. The first of equal strings stays, as with AddObject.
+    std::vector<Item> added;
+    added.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        std::string text = strings.Strings(i);
+        int index = 0;
+        if (!Find(text, index))
+            added.push_back(Item{std::move(text), strings.Objects(i)});
+    }
+    const auto less = [](const Item& a, const Item& b) { return CompareText(a.text, b.text) < 0; };
+    std::stable_sort(added.begin(), added.end(), less);
+    added.erase(std::unique(added.begin(), added.end(),
+                            [](const Item& a, const Item& b) { return CompareText(a.text, b.text) == 0; }),
+                added.end());
+    const auto middle = static_cast<std::ptrdiff_t>(items_.size());
+    items_.insert(items_.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    std::inplace_merge(items_.begin(), items_.begin() + middle, items_.end(), less);
 }
 
 void TStringList::Insert(int index, const std::string& text) {

@@ -27,6 +27,9 @@ public:
     virtual void Clear() = 0;
 
     int Add(const std::string& text) { return AddObject(text, nullptr); }
+    // Adds every string of another list with its object, as AddObject one after another would;
+    // a sorted list places them all at once.
+    virtual void AddStrings(const TStrings& strings);
     std::string operator[](int index) const { return Strings(index); }
     // The index of the first string equal to text (ASCII case ignored), -1 when none.
     virtual int IndexOf(const std::string& text) const;
@@ -46,6 +49,7 @@ public:
     void* Objects(int index) const override;
     void SetObjects(int index, void* object) override;
     int AddObject(const std::string& text, void* object) override;
+    void AddStrings(const TStrings& strings) override;
     void Insert(int index, const std::string& text) override;
     void Delete(int index) override;
     void Clear() override { items_.clear(); }

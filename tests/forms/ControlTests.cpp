@@ -226,6 +226,54 @@ TEST(ComboBoxItems, on_change_runs_when_the_user_picks_not_when_the_program_sele
     EXPECT_EQ(box.ItemIndex(), 0);
 }
 
+// A list added in one batch is sorted once; every item, its object and the choice must still
+// land where adding the items one by one puts them.
+TEST(ComboBoxItems, a_batch_lands_where_adding_one_by_one_would) {
+    struct Row {
+        const char* name;
+        bool sorted;
+        std::vector<std::string> before;
+        int selected;
+        const char* insertedFirst; // put at the top by Insert, out of order; nullptr for none
+        std::vector<std::string> added;
+    };
+    const std::vector<Row> rows = {
+        {"equal texts keep the order they came in", true, {}, -1, nullptr, {"b", "A", "a", "B", "", "a"}},
+        {"items there go first among equals, still chosen", true, {"a", "c"}, 1, nullptr, {"C", "b", "A"}},
+        {"bytes above ASCII sort as bytes", true, {"\xE9t\xE9"}, -1, nullptr, {"\xC3\xA9", "z", "Zz"}},
+        {"a box put out of order places each by walking it", true, {"a", "c"}, 0, "z", {"b", "a", "zz"}},
+        {"an unsorted box appends", false, {"b"}, 0, nullptr, {"c", "a"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TForm form(nullptr);
+        TComboBox oneByOne(&form);
+        TComboBox batch(&form);
+        TStringList added;
+        for (size_t i = 0; i < row.added.size(); ++i)
+            added.AddObject(row.added[i], reinterpret_cast<void*>(static_cast<intptr_t>(100 + i)));
+        for (TComboBox* box : {&oneByOne, &batch}) {
+            box->SetStyle(csDropDownList);
+            box->SetSorted(row.sorted);
+            for (size_t i = 0; i < row.before.size(); ++i)
+                box->Items()->AddObject(row.before[i], reinterpret_cast<void*>(static_cast<intptr_t>(i)));
+            if (row.insertedFirst != nullptr)
+                box->Items()->Insert(0, row.insertedFirst);
+            box->SetItemIndex(row.selected);
+        }
+        for (int i = 0; i < added.Count(); ++i)
+            oneByOne.Items()->AddObject(added.Strings(i), added.Objects(i));
+        batch.Items()->AddStrings(added);
+
+        ASSERT_EQ(batch.Items()->Count(), oneByOne.Items()->Count());
+        for (int i = 0; i < oneByOne.Items()->Count(); ++i) {
+            EXPECT_EQ(batch.Items()->Strings(i), oneByOne.Items()->Strings(i)) << i;
+            EXPECT_EQ(batch.Items()->Objects(i), oneByOne.Items()->Objects(i)) << i;
+        }
+        EXPECT_EQ(batch.ItemIndex(), oneByOne.ItemIndex());
+    }
+}
+
 TEST(StringLists, a_sorted_list_finds_codes_ignoring_case_and_keeps_one_of_each) {
     TStringList codes;
     codes.SetSorted(true);
@@ -241,6 +289,44 @@ TEST(StringLists, a_sorted_list_finds_codes_ignoring_case_and_keeps_one_of_each)
     EXPECT_EQ(index, 2);
     EXPECT_FALSE(codes.Find("", index));
     EXPECT_EQ(index, 0);
+}
+
+// The code list of the upload dialog is filled in one batch: the first of equal codes (letter
+// case ignored) must stay, as with AddObject one by one.
+TEST(StringLists, a_batch_keeps_what_adding_one_by_one_keeps) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> before; // added while not sorted, so equal strings can be there
+        bool sorted;
+        std::vector<std::string> added;
+    };
+    const std::vector<Row> rows = {
+        {"the first of equal strings stays", {"b-key"}, true, {"c", "A-key", "B-KEY", "a-KEY", "", ""}},
+        {"equal strings there before stay", {"x", "X"}, true, {"y", "x", "W"}},
+        {"an unsorted list appends everything", {"b"}, false, {"a", "B", "a"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TStringList oneByOne;
+        TStringList batch;
+        TStringList added;
+        for (size_t i = 0; i < row.added.size(); ++i)
+            added.AddObject(row.added[i], reinterpret_cast<void*>(static_cast<intptr_t>(100 + i)));
+        for (TStringList* list : {&oneByOne, &batch}) {
+            for (size_t i = 0; i < row.before.size(); ++i)
+                list->AddObject(row.before[i], reinterpret_cast<void*>(static_cast<intptr_t>(i)));
+            list->SetSorted(row.sorted);
+        }
+        for (int i = 0; i < added.Count(); ++i)
+            oneByOne.AddObject(added.Strings(i), added.Objects(i));
+        batch.AddStrings(added);
+
+        ASSERT_EQ(batch.Count(), oneByOne.Count());
+        for (int i = 0; i < oneByOne.Count(); ++i) {
+            EXPECT_EQ(batch.Strings(i), oneByOne.Strings(i)) << i;
+            EXPECT_EQ(batch.Objects(i), oneByOne.Objects(i)) << i;
+        }
+    }
 }
 
 TEST(StringLists, text_splits_and_joins_lines) {
