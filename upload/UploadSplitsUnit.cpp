@@ -86,18 +86,28 @@ bool SelectCode(TComboBox* box, const TStringList& codes, const std::string& cod
 bool FillFromData(TComboBox* box, TStringList& codes, json::Value& data) {
     if (data.Type() != json::ObjectValue)
         return true;
+    // Handed over in one batch, so that a list of many thousand games is sorted once.
+    TStringList names;
+    bool whole = true;
     for (auto& [code, name] : data.AsObject()) {
-        if (name.Type() != json::StringValue)
-            return false;
+        if (name.Type() != json::StringValue) {
+            whole = false;
+            break;
+        }
         auto* item = new ComboBoxDataClass();
         item->Code = code;
-        box->Items()->AddObject(name.AsString(), item);
+        names.AddObject(name.AsString(), item);
     }
+    box->Items()->AddStrings(names);
+    if (!whole)
+        return false;
     TStrings* items = box->Items();
+    TStringList itemCodes;
     for (int i = 0; i < items->Count(); ++i) {
         const auto* item = static_cast<const ComboBoxDataClass*>(items->Objects(i));
-        codes.AddObject(item != nullptr ? item->Code : std::string(), IndexObject(i));
+        itemCodes.AddObject(item != nullptr ? item->Code : std::string(), IndexObject(i));
     }
+    codes.AddStrings(itemCodes);
     return true;
 }
 
