@@ -1,7 +1,5 @@
 #include "platform/forms/Component.h"
 
-#include <algorithm>
-
 TComponent::TComponent(TComponent* owner) {
     SetOwner(owner);
 }
@@ -14,6 +12,7 @@ TComponent::~TComponent() {
 TComponent* TComponent::Components(int index) const {
     if (index < 0 || index >= ComponentCount())
         return nullptr;
+    CloseGaps();
     return components_[static_cast<size_t>(index)];
 }
 
@@ -21,7 +20,7 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
     if (name.empty())
         return nullptr;
     for (TComponent* component : components_)
-        if (component->name_ == name)
+        if (component != nullptr && component->name_ == name)
             return component;
     return nullptr;
 }
@@ -35,11 +34,40 @@ void TComponent::DestroyComponents() {
 void TComponent::SetOwner(TComponent* owner) {
     if (owner == owner_)
         return;
-    if (owner_ != nullptr) {
-        auto& list = owner_->components_;
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    }
-    owner_ = owner;
     if (owner_ != nullptr)
+        owner_->Forget(this);
+    owner_ = owner;
+    if (owner_ != nullptr) {
+        ownerSlot_ = owner_->components_.size();
         owner_->components_.push_back(this);
+    }
+}
+
+void TComponent::Forget(TComponent* component) {
+    auto& list = components_;
+    const size_t slot = component->ownerSlot_;
+    if (slot >= list.size() || list[slot] != component)
+        return; // abandoned with the rest of the list
+    list[slot] = nullptr;
+    ++gaps_;
+    while (!list.empty() && list.back() == nullptr) {
+        list.pop_back();
+        --gaps_;
+    }
+    if (gaps_ * 2 > list.size())
+        CloseGaps();
+}
+
+void TComponent::CloseGaps() const {
+    if (gaps_ == 0)
+        return;
+    size_t kept = 0;
+    for (TComponent* component : components_) {
+        if (component != nullptr) {
+            component->ownerSlot_ = kept;
+            components_[kept++] = component;
+        }
+    }
+    components_.resize(kept);
+    gaps_ = 0;
 }

@@ -54,7 +54,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
             parentFont_ = false;
         ApplyFont();
         FontChanged();
-        for (TControl* child : std::vector<TControl*>(controls_))
+        for (TControl* child : PlacedControls())
             if (child->parentFont_)
                 child->ParentFontChanged();
     };
@@ -67,8 +67,7 @@ TControl::~TControl() {
         delete controls_.back();
     SetPopupMenu(nullptr);
     if (parent_ != nullptr) {
-        auto& siblings = parent_->controls_;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+        parent_->Forget(this);
         parent_ = nullptr;
     }
     if (widget_ != nullptr) {
@@ -206,20 +205,18 @@ void TControl::SetEnabled(bool enabled) {
 void TControl::SetParent(TControl* parent) {
     if (parent == parent_ || parent == this)
         return;
-    if (parent_ != nullptr) {
-        auto& siblings = parent_->controls_;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-    }
+    if (parent_ != nullptr)
+        parent_->Forget(this);
     parent_ = parent;
     const QRect geometry = widget_->geometry();
     if (parent_ != nullptr) {
-        parent_->controls_.push_back(this);
+        parent_->Adopt(this);
         widget_->setParent(parent_->ClientWidget());
         widget_->setGeometry(geometry);
         RestackInParent();
         if (parentFont_)
             ParentFontChanged();
-        parent_->ApplyTabOrder();
+        parent_->ChainTabOrder(this);
     } else {
         widget_->setParent(nullptr);
         widget_->setGeometry(geometry);
@@ -230,7 +227,58 @@ void TControl::SetParent(TControl* parent) {
 TControl* TControl::Controls(int index) const {
     if (index < 0 || index >= ControlCount())
         return nullptr;
+    CloseGaps();
     return controls_[static_cast<size_t>(index)];
+}
+
+void TControl::Adopt(TControl* child) {
+    child->parentSlot_ = controls_.size();
+    controls_.push_back(child);
+}
+
+void TControl::Forget(TControl* child) {
+    const size_t slot = child->parentSlot_;
+    if (slot >= controls_.size() || controls_[slot] != child)
+        return;
+    controls_[slot] = nullptr;
+    ++controlGaps_;
+    while (!controls_.empty() && controls_.back() == nullptr) {
+        controls_.pop_back();
+        --controlGaps_;
+    }
+    if (controlGaps_ * 2 > controls_.size())
+        CloseGaps();
+    if (child == lowestWindowed_) {
+        lowestWindowed_ = nullptr;
+        lowestWindowedKnown_ = false;
+    }
+    if (child == tabLast_) {
+        tabLast_ = nullptr;
+        tabLastKnown_ = false;
+    }
+}
+
+void TControl::CloseGaps() const {
+    if (controlGaps_ == 0)
+        return;
+    size_t kept = 0;
+    for (TControl* child : controls_) {
+        if (child != nullptr) {
+            child->parentSlot_ = kept;
+            controls_[kept++] = child;
+        }
+    }
+    controls_.resize(kept);
+    controlGaps_ = 0;
+}
+
+std::vector<TControl*> TControl::PlacedControls() const {
+    std::vector<TControl*> placed;
+    placed.reserve(controls_.size() - controlGaps_);
+    for (TControl* child : controls_)
+        if (child != nullptr)
+            placed.push_back(child);
+    return placed;
 }
 
 TForm* TControl::ParentForm() {
@@ -243,19 +291,32 @@ TForm* TControl::ParentForm() {
 void TControl::RestackInParent() {
     if (IsWindowed()) {
         widget_->raise();
+        // On top of the others: the lowest only when it is the only one.
+        if (parent_->lowestWindowedKnown_ && parent_->lowestWindowed_ == nullptr)
+            parent_->lowestWindowed_ = this;
         return;
     }
     // Below the lowest windowed sibling, above the other drawn controls.
-    for (QObject* child : parent_->ClientWidget()->children()) {
-        if (child == widget_)
-            continue;
-        TControl* sibling = FromWidget(child);
-        if (sibling != nullptr && sibling->parent_ == parent_ && sibling->IsWindowed()) {
-            widget_->stackUnder(sibling->widget_);
-            return;
-        }
+    if (TControl* lowest = parent_->LowestWindowedControl()) {
+        widget_->stackUnder(lowest->widget_);
+        return;
     }
     widget_->raise();
+}
+
+TControl* TControl::LowestWindowedControl() {
+    if (!lowestWindowedKnown_) {
+        lowestWindowed_ = nullptr;
+        for (QObject* child : ClientWidget()->children()) {
+            TControl* control = FromWidget(child);
+            if (control != nullptr && control->parent_ == this && control->IsWindowed()) {
+                lowestWindowed_ = control;
+                break;
+            }
+        }
+        lowestWindowedKnown_ = true;
+    }
+    return lowestWindowed_;
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
@@ -322,7 +383,7 @@ void TControl::ClientResized() {
     lastClientHeight_ = height;
     if (dx == 0 && dy == 0)
         return;
-    for (TControl* child : std::vector<TControl*>(controls_))
+    for (TControl* child : PlacedControls())
         child->ParentResized(dx, dy);
 }
 
@@ -359,12 +420,28 @@ void TControl::SetTabOrder(int order) {
 void TControl::ApplyTabOrder() {
     std::vector<TControl*> ordered;
     for (TControl* child : controls_)
-        if (child->tabOrder_ >= 0)
+        if (child != nullptr && child->tabOrder_ >= 0)
             ordered.push_back(child);
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const TControl* a, const TControl* b) { return a->tabOrder_ < b->tabOrder_; });
     for (size_t i = 1; i < ordered.size(); ++i)
         QWidget::setTabOrder(ordered[i - 1]->widget_, ordered[i]->widget_);
+    tabLast_ = ordered.empty() ? nullptr : ordered.back();
+    tabLastKnown_ = true;
+}
+
+void TControl::ChainTabOrder(TControl* child) {
+    // A control outside the Tab order leaves the chain as it is.
+    if (child->tabOrder_ < 0)
+        return;
+    // Placed last and ordered last: it only extends the chain.
+    if (tabLastKnown_ && (tabLast_ == nullptr || child->tabOrder_ >= tabLast_->tabOrder_)) {
+        if (tabLast_ != nullptr)
+            QWidget::setTabOrder(tabLast_->widget_, child->widget_);
+        tabLast_ = child;
+        return;
+    }
+    ApplyTabOrder();
 }
 
 void TControl::SetFocus() {

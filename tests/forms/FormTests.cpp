@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/Application.h"
+#include "platform/forms/Button.h"
 #include "platform/forms/Edit.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Label.h"
@@ -133,8 +134,58 @@ TEST(FormSizes, windowed_controls_stay_above_labels_created_after_them) {
     panel->SetParent(&form);
     auto* label = new TLabel(&form);
     label->SetParent(&form);
-    const QObjectList order = form.ClientWidget()->children(); // bottom first
+    QObjectList order = form.ClientWidget()->children(); // bottom first
     EXPECT_LT(order.indexOf(label->Widget()), order.indexOf(panel->Widget()));
+
+    // Once the lowest windowed control has gone, the next one is the lowest.
+    auto* upper = new TPanel(&form);
+    upper->SetParent(&form);
+    delete panel;
+    auto* later = new TLabel(&form);
+    later->SetParent(&form);
+    order = form.ClientWidget()->children();
+    EXPECT_LT(order.indexOf(label->Widget()), order.indexOf(later->Widget()));
+    EXPECT_LT(order.indexOf(later->Widget()), order.indexOf(upper->Widget()));
+}
+
+// The Tab chain follows TabOrder (equal orders in the order of placing), whether a control gets
+// its order before it is placed or after, and whatever the order of placing.
+TEST(FormTabOrder, the_chain_follows_tab_order_whatever_the_order_of_placing) {
+    struct Row {
+        const char* what;
+        std::vector<int> orders; // by placing; -1: the order is given after placing, as 10 + index
+        std::vector<int> chain;  // indexes of placing, in Tab order
+    };
+    const Row rows[] = {
+        {"placed in order", {0, 1, 2}, {0, 1, 2}},
+        {"placed backwards", {2, 1, 0}, {2, 1, 0}},
+        {"one placed below the last", {0, 2, 1}, {0, 2, 1}},
+        {"equal orders keep the placing order", {1, 0, 1}, {1, 0, 2}},
+        {"orders given after placing", {-1, 0, -1}, {1, 0, 2}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TForm form(nullptr);
+        std::vector<TButton*> buttons;
+        for (int order : row.orders) {
+            buttons.push_back(new TButton(&form));
+            if (order >= 0)
+                buttons.back()->SetTabOrder(order);
+            buttons.back()->SetParent(&form);
+            if (order < 0)
+                buttons.back()->SetTabOrder(10 + static_cast<int>(buttons.size()) - 1);
+        }
+        // Starting from the first of the chain, the following buttons in the window's focus chain.
+        std::vector<int> chain;
+        QWidget* widget = buttons[static_cast<size_t>(row.chain[0])]->Widget();
+        for (size_t step = 0; step < 3 * buttons.size() && chain.size() < buttons.size(); ++step) {
+            for (size_t i = 0; i < buttons.size(); ++i)
+                if (buttons[i]->Widget() == widget)
+                    chain.push_back(static_cast<int>(i));
+            widget = widget->nextInFocusChain();
+        }
+        EXPECT_EQ(chain, row.chain);
+    }
 }
 
 TEST(FormActivation, showing_a_form_activates_it_once) {
