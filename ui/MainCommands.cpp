@@ -78,11 +78,11 @@ void TMainForm::OpenSplitsMenuItemClick(TObject* /*Sender*/) {
 void TMainForm::ShowOpenedSplits() {
     if (!SplitData->HasFile())
         return;
-    // The build sizes its labels with the measures of the last layout: the second build gets
-    // those of the new file. The widgets repaint themselves after the layout.
-    BuildSplitTable();
-    UpdateLayout();
-    DestroySplitTable();
+    // The build sizes its labels with the measures of the last layout. They come from the
+    // settings alone, so measuring first gives the one build those the new file's layout takes.
+    // The widgets repaint themselves after the layout.
+    if (TimerLabel != nullptr)
+        MeasureCells();
     BuildSplitTable();
     UpdateLayout();
     if (AutoUploadSplits) {

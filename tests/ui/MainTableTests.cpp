@@ -2,10 +2,15 @@
 // conditions, tags that name the element, check items, and the pictures.
 
 #include <filesystem>
+#include <optional>
+
+#include <QEvent>
+#include <QWidget>
 
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
 #include "platform/forms/Menus.h"
+#include "platform/forms/TestSeams.h"
 #include "platform/forms/Timer.h"
 #include "tests/ui/support/MainWindowFixture.h"
 
@@ -250,6 +255,33 @@ TEST_F(TableControls, DestroyingTheTableEmptiesEverySlotAndFreesTheControls) {
         EXPECT_EQ(data.GetColumnLabel(c), nullptr);
     // 1 title, 1 title image, 3 column headers, 2 row headers, 12 cell labels.
     EXPECT_EQ(Form->ComponentCount(), components - 19);
+}
+
+// Open Splits makes each control of the new table once, and the one build already has the
+// measures of the new layout (header heights are whole lines of the row height).
+TEST_F(TableControls, OpeningAFileMakesEachControlOfItsTableOnce) {
+    StartWindow();
+    const std::string path = WriteTableFile("run.txt", 4, 3);
+    struct CountAdded : QObject {
+        int added = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            added += event->type() == QEvent::ChildAdded;
+            return false;
+        }
+    } counter;
+    Form->ClientWidget()->installEventFilter(&counter);
+    {
+        ScopedOpenDialogHandler dialog([&](TOpenDialog&) { return std::optional<std::string>(path); });
+        Form->OpenSplitsMenuItemClick(nullptr);
+    }
+    Form->ClientWidget()->removeEventFilter(&counter);
+    // 1 title, 3 column headers, 4 row headers, 4 x 3 x 2 cell labels.
+    EXPECT_EQ(counter.added, 1 + 3 + 4 + 24);
+    TLabel* header = Form->SplitData->GetRowLabel(0);
+    ASSERT_NE(header, nullptr);
+    const int h = header->Canvas()->TextHeight("Agi");
+    ASSERT_GT(Form->RowHeight, h);
+    EXPECT_EQ(header->Height(), h * (Form->RowHeight / h));
 }
 
 using Pictures = MainWindowTest;

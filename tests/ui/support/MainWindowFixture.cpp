@@ -132,13 +132,7 @@ void MainWindowTest::StartWindow() {
 void MainWindowTest::LoadTable(const std::string& path) {
     Form->DestroySplitTable();
     Form->SplitData->LoadSplitFile(path);
-    if (!Form->SplitData->HasFile())
-        return;
-    Form->BuildSplitTable();
-    Form->UpdateLayout();
-    Form->DestroySplitTable();
-    Form->BuildSplitTable();
-    Form->UpdateLayout();
+    Form->ShowOpenedSplits();
 }
 
 void MainWindowTest::CloseWindow() {

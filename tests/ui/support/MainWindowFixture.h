@@ -56,8 +56,8 @@ protected:
 
     // Creates the forms in the program's order and activates the main window.
     void StartWindow();
-    // Opens a split file the way "Open Splits" builds the table: build, lay out, build again
-    // with the new measures, lay out.
+    // Opens a split file the way "Open Splits" does after its dialog: loads it, then builds and
+    // lays out its table through the window's own tail of the command.
     void LoadTable(const std::string& path);
     // Closes the main window as the user would.
     void CloseWindow();
