@@ -32,7 +32,8 @@ int WholeLines(int h, int height) {
 
 // --- Pictures ------------------------------------------------------------------------------------
 
-TImage* TMainForm::CreateImage(const std::string& fileName, TControl* parent, bool scaled) {
+TImage* TMainForm::CreateImage(const std::string& fileName, TControl* parent, bool scaled,
+                               PictureShare* shared) {
     if (fileName.empty())
         return nullptr;
     std::string name = fileName;
@@ -52,8 +53,19 @@ TImage* TMainForm::CreateImage(const std::string& fileName, TControl* parent, bo
     }
     image->SetHeight(ImageSize);
     image->SetWidth(image->Height());
-    // The picture loader picks JPEG or the image reader from the name's ending itself.
-    if (!image->Picture()->LoadFromFile(name)) {
+    const auto known = shared != nullptr ? shared->find(name) : PictureShare::iterator();
+    bool loaded;
+    if (shared != nullptr && known != shared->end()) {
+        loaded = known->second != nullptr;
+        if (loaded)
+            image->Picture()->Assign(*known->second->Picture());
+    } else {
+        // The picture loader picks JPEG or the image reader from the name's ending itself.
+        loaded = image->Picture()->LoadFromFile(name);
+        if (shared != nullptr)
+            (*shared)[name] = loaded ? image : nullptr;
+    }
+    if (!loaded) {
         delete image;
         return nullptr;
     }
@@ -281,7 +293,9 @@ void TMainForm::BuildSplitTable() {
                   {{"Change Font/Color", true, &TMainForm::FileTitleFontMenuClick},
                    {"Change Title/Image", true, &TMainForm::FileTitleTitleMenuClick}});
 
-    data.titleImage = CreateImage(data.titleImageFileName, this, true);
+    // Every picture of the table is drawn at the same size: rows naming one file share it.
+    PictureShare pictures;
+    data.titleImage = CreateImage(data.titleImageFileName, this, true, &pictures);
 
     for (size_t i = 0; i < n; ++i) {
         auto* header = new TLabel(this);
@@ -341,7 +355,7 @@ void TMainForm::BuildSplitTable() {
              {"Insert Row After", true, &TMainForm::RowHeaderInsertAfterMenuClick},
              {"-", m > 1, nullptr},
              {"Delete Row", m > 1, &TMainForm::RowHeaderDeleteRowMenuClick}});
-        data.SetRowImage(j, CreateImage(data.GetRowImageFileName(j), this, true));
+        data.SetRowImage(j, CreateImage(data.GetRowImageFileName(j), this, true, &pictures));
     }
 
     for (size_t j = 0; j < m; ++j) {

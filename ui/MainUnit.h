@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class TLabel;
 class TImage;
@@ -243,7 +244,11 @@ public:
     void BuildTimerArea();
     void DestroySplitTable();
     void BuildSplitTable();
-    TImage* CreateImage(const std::string& fileName, TControl* parent, bool scaled);
+    // The pictures one build of the table has loaded, by file name (null: it did not load), so
+    // that the rows naming one file share one decoded picture.
+    using PictureShare = std::unordered_map<std::string, TImage*>;
+    TImage* CreateImage(const std::string& fileName, TControl* parent, bool scaled,
+                        PictureShare* shared = nullptr);
     // A cell's labels carry row * base + column; the base is 100 while the table has fewer than
     // 100 columns, and the next power of ten above the last column index in wider tables.
     int CellTagBase() const;

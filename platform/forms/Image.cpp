@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QWidget>
+#include <QtMath>
 
 #include "platform/forms/Picture.h"
 
@@ -25,14 +26,33 @@ private:
 };
 
 bool TPicture::LoadFromFile(const std::string& fileName) {
+    // Kept at the size it is drawn at, in the screen's pixels.
+    const qreal ratio = image_->Widget()->devicePixelRatioF();
+    const PictureFit fit = [this, ratio](const QSize& own) {
+        const QSize drawn = image_->PictureRect(own).size();
+        return QSize(qCeil(drawn.width() * ratio), qCeil(drawn.height() * ratio));
+    };
     QImage loaded;
-    const bool ok = LoadPictureFile(fileName, loaded);
-    Assign(ok ? loaded : QImage());
-    return ok;
+    QSize own;
+    if (!LoadPictureFile(fileName, loaded, fit, own)) {
+        Assign(QImage());
+        return false;
+    }
+    image_data_ = std::move(loaded);
+    size_ = own;
+    image_->PictureChanged();
+    return true;
 }
 
 void TPicture::Assign(const QImage& image) {
     image_data_ = image;
+    size_ = image.size();
+    image_->PictureChanged();
+}
+
+void TPicture::Assign(const TPicture& source) {
+    image_data_ = source.image_data_;
+    size_ = source.size_;
     image_->PictureChanged();
 }
 
@@ -63,8 +83,12 @@ void TImage::PictureChanged() {
 }
 
 QRect TImage::PictureRect() const {
-    int w = picture_.Width();
-    int h = picture_.Height();
+    return PictureRect(QSize(picture_.Width(), picture_.Height()));
+}
+
+QRect TImage::PictureRect(const QSize& picture) const {
+    int w = picture.width();
+    int h = picture.height();
     if (w <= 0 || h <= 0)
         return QRect();
     const int cw = Width();

@@ -4,6 +4,11 @@
 // it keeps its aspect ratio and fits the control (a picture larger than the control is scaled
 // down even without Stretch). The control paints nothing outside the picture; Transparent is kept
 // for pictures that carry their own transparency.
+//
+// A picture loaded from a file is kept no larger than the control draws it at that moment (set
+// the size, Stretch and Proportional first): a large photo for a small control costs the memory
+// of the small one. Its Width and Height stay those of the picture itself, so it is placed as
+// the whole picture would be.
 
 #include <string>
 
@@ -22,16 +27,21 @@ public:
     // picture left empty, when the file cannot be read; never throws.
     bool LoadFromFile(const std::string& fileName);
     void Assign(const QImage& image);
+    // Shows the same picture as another; the two share its pixels.
+    void Assign(const TPicture& source);
     void Clear() { Assign(QImage()); }
 
-    int Width() const { return image_data_.width(); }
-    int Height() const { return image_data_.height(); }
+    // The picture's own size.
+    int Width() const { return size_.width(); }
+    int Height() const { return size_.height(); }
     bool Empty() const { return image_data_.isNull(); }
+    // The pixels kept, which may be fewer than the picture's own size.
     const QImage& Image() const { return image_data_; }
 
 private:
     TImage* image_;
     QImage image_data_;
+    QSize size_;
 };
 
 class TImage : public TControl {
@@ -49,6 +59,8 @@ public:
 
     // Where the picture is drawn inside the control (empty without a picture), for tests.
     QRect PictureRect() const;
+    // Where a picture of that size would be drawn.
+    QRect PictureRect(const QSize& picture) const;
 
 protected:
     bool IsWindowed() const override { return false; }

@@ -1,5 +1,6 @@
 #include "platform/forms/Picture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <csetjmp>
 #include <cstdio>
@@ -43,15 +44,45 @@ void JpegProgress(j_common_ptr cinfo) {
     }
 }
 
+// The size to keep a picture at: what the fit asks, within the picture and at least a pixel.
+QSize KeptSize(const PictureFit& fit, const QSize& own) {
+    if (!fit)
+        return own;
+    const QSize asked = fit(own);
+    return QSize(std::clamp(asked.width(), 1, own.width()), std::clamp(asked.height(), 1, own.height()));
+}
+
+QImage ScaledTo(QImage image, const QSize& size) {
+    if (image.isNull() || image.size() == size)
+        return image;
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 // Everything that must survive the longjmp lives outside the function that calls setjmp.
 struct JpegJob {
     jpeg_decompress_struct cinfo{};
     JpegError err{};
     jpeg_progress_mgr progress{};
     FILE* file = nullptr;
+    const PictureFit* fit = nullptr;
+    QSize own;
+    QSize kept;
     QImage result;
     std::vector<uint8_t> row;
 };
+
+// The largest reduction the decoder offers that still covers the kept size.
+unsigned JpegScaleDenominator(const QSize& own, const QSize& kept) {
+    for (unsigned denominator : {8u, 4u, 2u}) {
+        const auto reduced = [denominator](int length) {
+            return (static_cast<unsigned>(length) + denominator - 1) / denominator;
+        };
+        if (reduced(own.width()) >= static_cast<unsigned>(kept.width()) &&
+            reduced(own.height()) >= static_cast<unsigned>(kept.height()))
+            return denominator;
+    }
+    return 1;
+}
 
 bool DecodeJpeg(JpegJob& job) {
     jpeg_decompress_struct& cinfo = job.cinfo;
@@ -71,10 +102,14 @@ bool DecodeJpeg(JpegJob& job) {
     // turns everything else into RGB itself.
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    jpeg_calc_output_dimensions(&cinfo);
-    if (!FitsAllocationLimit(cinfo.output_width, cinfo.output_height)) {
+    if (!FitsAllocationLimit(cinfo.image_width, cinfo.image_height)) {
         return false;
     }
+    job.own = QSize(int(cinfo.image_width), int(cinfo.image_height));
+    job.kept = KeptSize(*job.fit, job.own);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = JpegScaleDenominator(job.own, job.kept);
+    jpeg_calc_output_dimensions(&cinfo);
     jpeg_start_decompress(&cinfo);
     job.result = QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB888);
     if (job.result.isNull()) {
@@ -107,8 +142,9 @@ bool DecodeJpeg(JpegJob& job) {
     return true;
 }
 
-bool LoadJpeg(const std::string& fileName, QImage& image) {
+bool LoadJpeg(const std::string& fileName, const PictureFit& fit, QImage& image, QSize& own) {
     JpegJob job;
+    job.fit = &fit;
     job.file = std::fopen(fileName.c_str(), "rb");
     if (job.file == nullptr) {
         return false;
@@ -117,22 +153,28 @@ bool LoadJpeg(const std::string& fileName, QImage& image) {
     jpeg_destroy_decompress(&job.cinfo);
     std::fclose(job.file);
     if (ok) {
-        image = std::move(job.result);
+        image = ScaledTo(std::move(job.result), job.kept);
+        own = job.own;
     }
     return ok;
 }
 
-bool LoadWithReader(const std::string& fileName, QImage& image) {
+bool LoadWithReader(const std::string& fileName, const PictureFit& fit, QImage& image, QSize& own) {
     QImageReader reader(QFile::decodeName(QByteArray::fromStdString(fileName)));
     const QSize size = reader.size();
     if (size.isValid() && !FitsAllocationLimit(size.width(), size.height())) {
         return false;
     }
+    // Readers that can decode smaller (JPEG) do so; the others scale after decoding.
+    if (size.isValid() && KeptSize(fit, size) != size) {
+        reader.setScaledSize(KeptSize(fit, size));
+    }
     QImage result;
     if (!reader.read(&result) || result.isNull()) {
         return false;
     }
-    image = std::move(result);
+    own = size.isValid() ? size : result.size();
+    image = ScaledTo(std::move(result), KeptSize(fit, own));
     return true;
 }
 
@@ -150,9 +192,17 @@ bool EndsInJpg(const std::string& name) {
 } // namespace
 
 bool LoadPictureFile(const std::string& fileName, QImage& image) {
+    QSize own;
+    return LoadPictureFile(fileName, image, PictureFit(), own);
+}
+
+bool LoadPictureFile(const std::string& fileName, QImage& image, const PictureFit& fit, QSize& ownSize) {
     QImage loaded;
-    const bool ok = !fileName.empty() &&
-                    (EndsInJpg(fileName) ? LoadJpeg(fileName, loaded) : LoadWithReader(fileName, loaded));
+    QSize own;
+    const bool ok = !fileName.empty() && (EndsInJpg(fileName) ? LoadJpeg(fileName, fit, loaded, own)
+                                                              : LoadWithReader(fileName, fit, loaded, own));
     image = ok ? std::move(loaded) : QImage();
+    if (ok)
+        ownSize = own;
     return ok;
 }

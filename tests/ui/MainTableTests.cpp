@@ -347,6 +347,29 @@ TEST_F(Pictures, RowAndTitlePicturesAreBuiltWithTheTable) {
     EXPECT_TRUE(data.HasAnyImage());
 }
 
+// A large photo named by many rows is decoded once and kept at the size it is drawn, not once
+// per row at full size; it is still placed as the whole picture.
+TEST_F(Pictures, RowsNamingOnePictureShareItAtTheSizeItIsDrawn) {
+    WritePicture("photo.jpg", 400, 200);
+    StartWindow();
+    LoadTable(WriteSplitFile(
+        "run.txt", "Run", {"PB"},
+        {{"One", {}, false, "photo.jpg"}, {"Two", {}, false, "photo.jpg"}, {"Three", {}, false, "photo.jpg"}},
+        "photo.jpg"));
+    FileDataClass& data = *Form->SplitData;
+    ASSERT_NE(data.titleImage, nullptr);
+    const QImage& kept = data.titleImage->Picture()->Image();
+    for (size_t r = 0; r < 3; ++r) {
+        TImage* image = data.GetRowImage(r);
+        ASSERT_NE(image, nullptr) << r;
+        EXPECT_EQ(image->Picture()->Image().cacheKey(), kept.cacheKey()) << "row " << r;
+    }
+    // Drawn proportionally in a square of ImageSize: full width, half height.
+    EXPECT_EQ(kept.size(), QSize(Form->ImageSize, Form->ImageSize / 2));
+    EXPECT_EQ(data.titleImage->Picture()->Width(), 400);
+    EXPECT_EQ(data.titleImage->PictureRect(), QRect(0, 0, Form->ImageSize, Form->ImageSize / 2));
+}
+
 TEST_F(Pictures, RebuildingTheDisplayKeepsTheTableAndTheBackground) {
     WritePicture("bg.bmp", 30, 30);
     StartWindow();
