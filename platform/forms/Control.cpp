@@ -108,6 +108,7 @@ void TControl::GetBounds(int& left, int& top, int& width, int& height) const {
 void TControl::PutBounds(int left, int top, int width, int height) {
     const QSize old = widget_->size();
     widget_->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    UpdateWidgetShown();
     if (widget_->size() != old) {
         Resized();
         if (ClientWidget() == widget_)
@@ -183,7 +184,29 @@ void TControl::SetVisible(bool visible) {
 }
 
 void TControl::VisibleChanged() {
-    widget_->setVisible(visible_ && parent_ != nullptr);
+    widget_->setVisible(WidgetShown());
+}
+
+bool TControl::WidgetShown() const {
+    if (!visible_ || parent_ == nullptr)
+        return false;
+    if (IsWindowed())
+        return true;
+    // A drawn control wholly outside its parent's client area would draw nothing. Shown to Qt
+    // all the same, every repaint that involves it checks it against all its shown siblings,
+    // which makes a table of thousands of labels, most of them beyond the window's edge,
+    // repaint in quadratic time.
+    const QRect r = widget_->geometry();
+    return r.right() >= 0 && r.bottom() >= 0 && r.left() < parent_->ClientWidth() &&
+           r.top() < parent_->ClientHeight();
+}
+
+void TControl::UpdateWidgetShown() {
+    if (parent_ == nullptr || IsWindowed())
+        return;
+    const bool shown = WidgetShown();
+    if (widget_->isHidden() == shown)
+        widget_->setVisible(shown);
 }
 
 bool TControl::Showing() const {
@@ -383,8 +406,10 @@ void TControl::ClientResized() {
     lastClientHeight_ = height;
     if (dx == 0 && dy == 0)
         return;
-    for (TControl* child : PlacedControls())
+    for (TControl* child : PlacedControls()) {
         child->ParentResized(dx, dy);
+        child->UpdateWidgetShown();
+    }
 }
 
 void TControl::ParentResized(int dx, int dy) {

@@ -2,7 +2,9 @@
 // The base of every visible control: a component that wraps one Qt widget.
 //
 // Positions are pixels in the parent's client area. A control is shown when it is Visible and
-// has a parent; a control without a parent is never on screen. Deleting a parent control deletes
+// has a parent; a control without a parent is never on screen. A drawn control (label, image,
+// shape) wholly outside its parent's client area is kept hidden from Qt until it is moved in
+// or the parent grows to reach it: it would draw nothing there. Deleting a parent control deletes
 // the controls placed on it (whoever owns them); deleting a control removes it from its parent
 // and its owner. Controls that draw on their parent (labels, images, shapes) always stay below
 // the windowed controls of the same parent (panels, edits, buttons ...), whatever the order of
@@ -144,6 +146,8 @@ private:
     friend class ControlEventFilter;
     void RestackInParent();
     TControl* LowestWindowedControl();
+    bool WidgetShown() const;
+    void UpdateWidgetShown();
     void ParentResized(int dx, int dy);
     void ParentFontChanged();
     void ApplyTabOrder();

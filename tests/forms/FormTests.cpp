@@ -148,6 +148,29 @@ TEST(FormSizes, windowed_controls_stay_above_labels_created_after_them) {
     EXPECT_LT(order.indexOf(later->Widget()), order.indexOf(upper->Widget()));
 }
 
+// A label wholly beyond the client area draws nothing and is not shown to Qt, whose repaints
+// check every shown control against its shown siblings; it shows once it is moved in or the
+// form grows to reach it, and stays as Visible says.
+TEST(FormSizes, a_label_beyond_the_client_area_shows_once_it_is_reached) {
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    label->SetBounds(10, 150, 50, 15);
+    EXPECT_TRUE(label->Widget()->isHidden()) << "below the edge";
+    EXPECT_TRUE(label->Visible());
+    label->SetTop(90);
+    EXPECT_FALSE(label->Widget()->isHidden()) << "partly inside";
+    label->SetLeft(-60);
+    EXPECT_TRUE(label->Widget()->isHidden()) << "left of the edge";
+    label->SetBounds(10, 150, 50, 15);
+    form.SetClientHeight(200);
+    EXPECT_FALSE(label->Widget()->isHidden()) << "reached by the form";
+    label->SetVisible(false);
+    EXPECT_TRUE(label->Widget()->isHidden()) << "not Visible";
+}
+
 // The Tab chain follows TabOrder (equal orders in the order of placing), whether a control gets
 // its order before it is placed or after, and whatever the order of placing.
 TEST(FormTabOrder, the_chain_follows_tab_order_whatever_the_order_of_placing) {
