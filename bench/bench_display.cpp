@@ -3,20 +3,13 @@
 // (the split state auto-save off, as the bar asks) and one fill of the whole table. The run is
 // half done, so the table holds passed rows with differences and rows still ahead. The clocks are
 // test clocks moved by a tick's length each time, so every tick shows a new time.
+#include "bench/MainWindowBench.h"
+
 #include "core/TimeText.h"
-#include "platform/forms/Application.h"
-#include "platform/forms/Timer.h"
-#include "platform/runtime/Clock.h"
-#include "platform/runtime/ProgramPath.h"
 #include "platform/runtime/TextFile.h"
-#include "ui/MainUnit.h"
-#include "ui/SplitHistoryUnit.h"
-#include "upload/UploadSplitsUnit.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -53,29 +46,10 @@ std::string SplitFileText() {
 class RunningWindow {
 public:
     RunningWindow() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lapwren-bench-XXXXXX").string();
-        folder_ = mkdtemp(pattern.data()) != nullptr ? pattern + "/" : "/tmp/";
-        rt::SetProgramDirectoryForTests(folder_);
-        rt::SetTestMonotonicClock(1'000'000'000);
-        rt::SetTestWallClock(1'700'000'000'000'000);
-        rt::RewriteTextFile(folder_ + "bench.txt", SplitFileText(), false);
-
-        Application.Initialize();
-        Application.CreateForm(MainForm);
-        SplitHistoryForm = new TSplitHistoryForm(nullptr);
-        UploadSplitsForm = new TUploadSplitsForm(nullptr);
-        MainForm->Show();
-        if (!MainForm->StartupDone)
-            MainForm->FormActivate(MainForm);
-        MainForm->DisplayTimer->SetEnabled(false);
-
+        rt::RewriteTextFile(window_.Folder() + "bench.txt", SplitFileText(), false);
         TMainForm& form = *MainForm;
-        form.SplitData->LoadSplitFile(folder_ + "bench.txt");
-        form.BuildSplitTable();
-        form.UpdateLayout();
-        form.DestroySplitTable();
-        form.BuildSplitTable();
-        form.UpdateLayout();
+        form.SplitData->LoadSplitFile(window_.Folder() + "bench.txt");
+        form.ShowOpenedSplits();
         form.AutoSaveSplitState = false;
 
         form.SplitData->StartRun();
@@ -85,13 +59,9 @@ public:
         }
         form.CentreOnRow(form.SplitData->GetCurrentSplit());
     }
-    ~RunningWindow() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
 
 private:
-    std::string folder_;
+    MainWindowBench window_;
 };
 
 TMainForm& Window() {
