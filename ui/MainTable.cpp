@@ -273,6 +273,8 @@ void TMainForm::BuildSplitTable() {
     if (!SplitData)
         return;
     FileDataClass& data = *SplitData;
+    // Thousands of labels go under the form's windowed controls at once, at the end.
+    const TUpdateScope placing(*this);
     if (BackgroundImage != nullptr)
         BackgroundImage->SetVisible(true);
     const int rowBase = HideDiffRows ? ShortRowHeight : RowHeight;

@@ -233,6 +233,9 @@ void TControl::SetParent(TControl* parent) {
     parent_ = parent;
     const QRect geometry = widget_->geometry();
     if (parent_ != nullptr) {
+        // A windowed control goes above the drawn ones placed so far.
+        if (IsWindowed())
+            parent_->StackPlacedControls();
         parent_->Adopt(this);
         widget_->setParent(parent_->ClientWidget());
         widget_->setGeometry(geometry);
@@ -263,6 +266,10 @@ void TControl::Forget(TControl* child) {
     const size_t slot = child->parentSlot_;
     if (slot >= controls_.size() || controls_[slot] != child)
         return;
+    unstacked_.erase(child);
+    // The drawn controls placed so far go under the lowest windowed control while it is there.
+    if (child == lowestWindowed_)
+        StackPlacedControls();
     controls_[slot] = nullptr;
     ++controlGaps_;
     while (!controls_.empty() && controls_.back() == nullptr) {
@@ -319,12 +326,46 @@ void TControl::RestackInParent() {
             parent_->lowestWindowed_ = this;
         return;
     }
+    if (parent_->updating_ > 0) {
+        parent_->unstacked_.insert(this);
+        return;
+    }
     // Below the lowest windowed sibling, above the other drawn controls.
     if (TControl* lowest = parent_->LowestWindowedControl()) {
         widget_->stackUnder(lowest->widget_);
         return;
     }
     widget_->raise();
+}
+
+void TControl::BeginUpdate() {
+    ++updating_;
+}
+
+void TControl::EndUpdate() {
+    if (updating_ > 0 && --updating_ == 0)
+        StackPlacedControls();
+}
+
+void TControl::StackPlacedControls() {
+    if (unstacked_.empty())
+        return;
+    std::unordered_set<const QObject*> placed;
+    for (const TControl* control : unstacked_)
+        placed.insert(control->widget_);
+    unstacked_.clear();
+    TControl* lowest = LowestWindowedControl();
+    if (lowest == nullptr)
+        return; // they stay on top, in the order of placing
+    // They were put on top in the order of placing: what stood from the lowest windowed control
+    // upwards goes back above them, in its own order. Each placed one then lies just under the
+    // lowest windowed control and above those placed before it.
+    const QObjectList children = ClientWidget()->children();
+    for (qsizetype i = children.indexOf(lowest->widget_); i >= 0 && i < children.size(); ++i) {
+        auto* widget = qobject_cast<QWidget*>(children[i]);
+        if (widget != nullptr && !widget->isWindow() && placed.count(widget) == 0)
+            widget->raise();
+    }
 }
 
 TControl* TControl::LowestWindowedControl() {

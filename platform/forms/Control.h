@@ -14,6 +14,7 @@
 // A derived class creates its widget and hands it over with SetWidget; the control owns it.
 
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/forms/Component.h"
@@ -95,6 +96,13 @@ public:
     // Puts the keyboard on the control, as the user entering it would (an entry selects its text).
     void SetFocus();
     bool Focused() const;
+    // Drawn controls placed on this one between BeginUpdate and the matching EndUpdate are put
+    // under its windowed controls at EndUpdate, all at once: Qt finds a widget among its
+    // siblings by walking them, so moving each of thousands of labels down on its own would
+    // take quadratic time. The stacking that results is the same.
+    void BeginUpdate();
+    void EndUpdate();
+
     // Some of the control can be seen: it is shown, and neither the edges of its parents nor the
     // controls above it hide all of it. The keys that move the keyboard (Tab, Shift+Tab, the
     // arrows of a choice) pass over a control that cannot be seen.
@@ -146,6 +154,7 @@ private:
     friend class ControlEventFilter;
     void RestackInParent();
     TControl* LowestWindowedControl();
+    void StackPlacedControls();
     bool WidgetShown() const;
     void UpdateWidgetShown();
     void ParentResized(int dx, int dy);
@@ -176,6 +185,9 @@ private:
     bool lowestWindowedKnown_ = true;
     TControl* tabLast_ = nullptr;
     bool tabLastKnown_ = true;
+    int updating_ = 0;
+    // Drawn controls placed since BeginUpdate, still on top of the windowed ones.
+    std::unordered_set<TControl*> unstacked_;
     TPopupMenu* popupMenu_ = nullptr;
     TColor color_ = clBtnFace;
     TFont font_;
@@ -187,6 +199,18 @@ private:
     int lastClientWidth_ = 0;
     int lastClientHeight_ = 0;
     bool pressed_ = false;
+};
+
+// Holds a control's updates (BeginUpdate) while it lives.
+class TUpdateScope {
+public:
+    explicit TUpdateScope(TControl& control) : control_(control) { control_.BeginUpdate(); }
+    ~TUpdateScope() { control_.EndUpdate(); }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+private:
+    TControl& control_;
 };
 
 // Runs an event handler; an exception that escapes it is shown by the application's exception

@@ -146,6 +146,18 @@ TEST(FormSizes, windowed_controls_stay_above_labels_created_after_them) {
     order = form.ClientWidget()->children();
     EXPECT_LT(order.indexOf(label->Widget()), order.indexOf(later->Widget()));
     EXPECT_LT(order.indexOf(later->Widget()), order.indexOf(upper->Widget()));
+
+    // Placed while the form holds its updates, labels end up in the same places.
+    form.BeginUpdate();
+    auto* first = new TLabel(&form);
+    first->SetParent(&form);
+    auto* second = new TLabel(&form);
+    second->SetParent(&form);
+    form.EndUpdate();
+    order = form.ClientWidget()->children();
+    EXPECT_LT(order.indexOf(later->Widget()), order.indexOf(first->Widget()));
+    EXPECT_LT(order.indexOf(first->Widget()), order.indexOf(second->Widget()));
+    EXPECT_LT(order.indexOf(second->Widget()), order.indexOf(upper->Widget()));
 }
 
 // A label wholly beyond the client area draws nothing and is not shown to Qt, whose repaints
