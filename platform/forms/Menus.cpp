@@ -124,14 +124,18 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
 }
 
 void TMenuItem::AttachChild(int index, TMenuItem* item) {
+    QWidget* container = Container();
+    if (container == nullptr)
+        return; // a popup menu not made yet takes its entries when it is
     QAction* before = nullptr;
     if (index + 1 < Count())
         before = items_[static_cast<size_t>(index) + 1]->action_;
-    Container()->insertAction(before, item->action_);
+    container->insertAction(before, item->action_);
 }
 
 void TMenuItem::DetachChild(TMenuItem* item) {
-    Container()->removeAction(item->action_);
+    if (QWidget* container = Container())
+        container->removeAction(item->action_);
 }
 
 QWidget* TMenuItem::Container() {
@@ -246,14 +250,16 @@ bool TMainMenu::IsShortCut(TShortCut shortCut) {
     return true;
 }
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner), menu_(new QMenu()) {}
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
 
 TPopupMenu::~TPopupMenu() {
     for (TControl* user : std::vector<TControl*>(users_))
         user->SetPopupMenu(nullptr);
     DeleteItems();
-    menu_->hide();
-    delete menu_;
+    if (menu_ != nullptr) {
+        menu_->hide();
+        delete menu_;
+    }
 }
 
 QWidget* TPopupMenu::RootContainer() const {
@@ -261,11 +267,17 @@ QWidget* TPopupMenu::RootContainer() const {
 }
 
 void TPopupMenu::Popup(int x, int y) {
+    // Made at the first opening: a table gives every label a menu, and most are never opened.
+    if (menu_ == nullptr) {
+        menu_ = new QMenu();
+        for (int i = 0; i < Items()->Count(); ++i)
+            menu_->addAction(Items()->Items(i)->Action());
+    }
     menu_->popup(QPoint(x, y));
 }
 
 QMenu* TPopupMenu::OpenMenu() const {
-    return menu_->isVisible() ? menu_ : nullptr;
+    return menu_ != nullptr && menu_->isVisible() ? menu_ : nullptr;
 }
 
 void TPopupMenu::AddUser(TControl* control) {

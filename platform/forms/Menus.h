@@ -104,7 +104,7 @@ public:
 
 protected:
     friend class TMenuItem;
-    // The Qt widget that shows the menu's entries.
+    // The Qt widget that shows the menu's entries; null while it is not made yet.
     virtual QWidget* RootContainer() const = 0;
     virtual void ItemsChanged() {}
     // Deletes the items; the derived menus call it before their Qt widget goes.
