@@ -26,6 +26,14 @@ private:
 };
 
 bool TPicture::LoadFromFile(const std::string& fileName) {
+    if (!Load(fileName)) {
+        Assign(QImage());
+        return false;
+    }
+    return true;
+}
+
+bool TPicture::Load(const std::string& fileName) {
     // Kept at the size it is drawn at, in the screen's pixels.
     const qreal ratio = image_->Widget()->devicePixelRatioF();
     const PictureFit fit = [this, ratio](const QSize& own) {
@@ -35,24 +43,39 @@ bool TPicture::LoadFromFile(const std::string& fileName) {
     QImage loaded;
     QSize own;
     if (!LoadPictureFile(fileName, loaded, fit, own)) {
-        Assign(QImage());
         return false;
     }
     image_data_ = std::move(loaded);
     size_ = own;
+    fileName_ = fileName;
     image_->PictureChanged();
     return true;
+}
+
+void TPicture::Refit() {
+    if (fileName_.empty() || image_data_.isNull() || image_data_.size() == size_) {
+        return;
+    }
+    const qreal ratio = image_->Widget()->devicePixelRatioF();
+    const QSize drawn = image_->PictureRect(size_).size();
+    if (qCeil(drawn.width() * ratio) > image_data_.width() ||
+        qCeil(drawn.height() * ratio) > image_data_.height()) {
+        // A file that has gone since leaves the smaller picture in place.
+        Load(std::string(fileName_));
+    }
 }
 
 void TPicture::Assign(const QImage& image) {
     image_data_ = image;
     size_ = image.size();
+    fileName_.clear();
     image_->PictureChanged();
 }
 
 void TPicture::Assign(const TPicture& source) {
     image_data_ = source.image_data_;
     size_ = source.size_;
+    fileName_ = source.fileName_;
     image_->PictureChanged();
 }
 
@@ -64,12 +87,18 @@ TImage::TImage(TComponent* owner) : TControl(owner), picture_(this) {
 
 void TImage::SetStretch(bool stretch) {
     stretch_ = stretch;
+    picture_.Refit();
     PictureChanged();
 }
 
 void TImage::SetProportional(bool proportional) {
     proportional_ = proportional;
+    picture_.Refit();
     PictureChanged();
+}
+
+void TImage::Resized() {
+    picture_.Refit();
 }
 
 void TImage::SetTransparent(bool transparent) {

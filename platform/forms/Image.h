@@ -5,10 +5,10 @@
 // down even without Stretch). The control paints nothing outside the picture; Transparent is kept
 // for pictures that carry their own transparency.
 //
-// A picture loaded from a file is kept no larger than the control draws it at that moment (set
-// the size, Stretch and Proportional first): a large photo for a small control costs the memory
-// of the small one. Its Width and Height stay those of the picture itself, so it is placed as
-// the whole picture would be.
+// A picture loaded from a file is kept no larger than the control draws it (set the size, Stretch
+// and Proportional first): a large photo for a small control costs the memory of the small one.
+// When the control comes to draw it larger, it is read from its file again. Its Width and Height
+// stay those of the picture itself, so it is placed as the whole picture would be.
 
 #include <string>
 
@@ -39,9 +39,15 @@ public:
     const QImage& Image() const { return image_data_; }
 
 private:
+    friend class TImage;
+    // Reads the file again when the control now draws the picture larger than it is kept.
+    void Refit();
+    bool Load(const std::string& fileName);
+
     TImage* image_;
     QImage image_data_;
     QSize size_;
+    std::string fileName_; // the file the pixels came from, "" when assigned
 };
 
 class TImage : public TControl {
@@ -64,6 +70,7 @@ public:
 
 protected:
     bool IsWindowed() const override { return false; }
+    void Resized() override;
 
 private:
     friend class TPicture;

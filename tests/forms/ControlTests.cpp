@@ -1,5 +1,6 @@
 // Edits, memos, combo boxes, check boxes, radio buttons, string lists and pictures: what they keep and give
 // back.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/forms/Button.h"
 #include "platform/forms/CheckBox.h"
@@ -471,6 +473,25 @@ TEST(ImagePlacement, where_a_picture_is_drawn_in_its_control) {
         image.Picture()->Assign(picture);
         EXPECT_EQ(image.PictureRect(), row.drawn) << row.what;
     }
+}
+
+// A picture from a file is kept at the size it is drawn; drawn larger later, it is read again
+// rather than blown up from the small copy.
+TEST(ImagePlacement, a_picture_drawn_larger_later_is_read_again_at_that_size) {
+    QImage photo(QSize(400, 200), QImage::Format_RGB32);
+    photo.fill(Qt::blue);
+    const std::string file = testing::TempDir() + "lapwren-refit-" + std::to_string(getpid()) + ".bmp";
+    ASSERT_TRUE(photo.save(QString::fromStdString(file)));
+    TForm form(nullptr);
+    TImage image(&form);
+    image.SetBounds(0, 0, 24, 24);
+    image.SetStretch(true);
+    image.SetProportional(true);
+    ASSERT_TRUE(image.Picture()->LoadFromFile(file));
+    EXPECT_EQ(image.Picture()->Image().size(), QSize(24, 12));
+    image.SetBounds(0, 0, 200, 200);
+    EXPECT_EQ(image.Picture()->Image().size(), QSize(200, 100));
+    std::remove(file.c_str());
 }
 
 TEST(ImagePlacement, a_missing_picture_file_leaves_the_picture_empty) {
