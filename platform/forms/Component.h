@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
+
+#include "platform/forms/SlotList.h"
 
 // Base of everything that can be the sender of an event.
 class TObject {
@@ -37,7 +38,7 @@ public:
     intptr_t Tag() const { return tag_; }
     void SetTag(intptr_t tag) { tag_ = tag; }
 
-    int ComponentCount() const { return static_cast<int>(components_.size() - gaps_); }
+    int ComponentCount() const { return static_cast<int>(components_.Count()); }
     TComponent* Components(int index) const;
     // The owned component of that name, null when there is none.
     TComponent* FindComponent(const std::string& name) const;
@@ -51,23 +52,14 @@ public:
 protected:
     // Forgets the owned components without destroying them (for an owner that outlives the
     // toolkit they need).
-    void AbandonComponents() {
-        components_.clear();
-        gaps_ = 0;
-    }
+    void AbandonComponents() { components_.Clear(); }
 
 private:
-    void Forget(TComponent* component);
-    void CloseGaps() const;
-
     TComponent* owner_ = nullptr;
     std::string name_;
     intptr_t tag_ = 0;
-    // The owned components in creation order. One that goes empties its slot (it knows where it
-    // is), so a table of thousands of controls is destroyed in linear time; the gaps are closed
-    // when they make up half of the list, or when a component is asked for by its index. The
-    // last slot is never empty.
-    mutable std::vector<TComponent*> components_;
-    mutable size_t gaps_ = 0;
     size_t ownerSlot_ = 0;
+    // The owned components in creation order; a table of thousands of controls is destroyed in
+    // linear time.
+    SlotList<TComponent> components_{&TComponent::ownerSlot_};
 };

@@ -54,7 +54,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
             parentFont_ = false;
         ApplyFont();
         FontChanged();
-        for (TControl* child : PlacedControls())
+        for (TControl* child : controls_.Members())
             if (child->parentFont_)
                 child->ParentFontChanged();
     };
@@ -63,8 +63,8 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 TControl::~TControl() {
     DestroyComponents();
     // The controls placed on this one go with it, whoever owns them.
-    while (!controls_.empty())
-        delete controls_.back();
+    while (!controls_.Empty())
+        delete controls_.Last();
     SetPopupMenu(nullptr);
     if (parent_ != nullptr) {
         parent_->Forget(this);
@@ -236,7 +236,7 @@ void TControl::SetParent(TControl* parent) {
         // A windowed control goes above the drawn ones placed so far.
         if (IsWindowed())
             parent_->StackPlacedControls();
-        parent_->Adopt(this);
+        parent_->controls_.Add(this);
         widget_->setParent(parent_->ClientWidget());
         widget_->setGeometry(geometry);
         RestackInParent();
@@ -253,31 +253,17 @@ void TControl::SetParent(TControl* parent) {
 TControl* TControl::Controls(int index) const {
     if (index < 0 || index >= ControlCount())
         return nullptr;
-    CloseGaps();
-    return controls_[static_cast<size_t>(index)];
-}
-
-void TControl::Adopt(TControl* child) {
-    child->parentSlot_ = controls_.size();
-    controls_.push_back(child);
+    return controls_.At(static_cast<size_t>(index));
 }
 
 void TControl::Forget(TControl* child) {
-    const size_t slot = child->parentSlot_;
-    if (slot >= controls_.size() || controls_[slot] != child)
+    if (!controls_.Contains(child))
         return;
     unstacked_.erase(child);
     // The drawn controls placed so far go under the lowest windowed control while it is there.
     if (child == lowestWindowed_)
         StackPlacedControls();
-    controls_[slot] = nullptr;
-    ++controlGaps_;
-    while (!controls_.empty() && controls_.back() == nullptr) {
-        controls_.pop_back();
-        --controlGaps_;
-    }
-    if (controlGaps_ * 2 > controls_.size())
-        CloseGaps();
+    controls_.Remove(child);
     if (child == lowestWindowed_) {
         lowestWindowed_ = nullptr;
         lowestWindowedKnown_ = false;
@@ -286,29 +272,6 @@ void TControl::Forget(TControl* child) {
         tabLast_ = nullptr;
         tabLastKnown_ = false;
     }
-}
-
-void TControl::CloseGaps() const {
-    if (controlGaps_ == 0)
-        return;
-    size_t kept = 0;
-    for (TControl* child : controls_) {
-        if (child != nullptr) {
-            child->parentSlot_ = kept;
-            controls_[kept++] = child;
-        }
-    }
-    controls_.resize(kept);
-    controlGaps_ = 0;
-}
-
-std::vector<TControl*> TControl::PlacedControls() const {
-    std::vector<TControl*> placed;
-    placed.reserve(controls_.size() - controlGaps_);
-    for (TControl* child : controls_)
-        if (child != nullptr)
-            placed.push_back(child);
-    return placed;
 }
 
 TForm* TControl::ParentForm() {
@@ -447,7 +410,7 @@ void TControl::ClientResized() {
     lastClientHeight_ = height;
     if (dx == 0 && dy == 0)
         return;
-    for (TControl* child : PlacedControls()) {
+    for (TControl* child : controls_.Members()) {
         child->ParentResized(dx, dy);
         child->UpdateWidgetShown();
     }
@@ -485,9 +448,10 @@ void TControl::SetTabOrder(int order) {
 
 void TControl::ApplyTabOrder() {
     std::vector<TControl*> ordered;
-    for (TControl* child : controls_)
-        if (child != nullptr && child->tabOrder_ >= 0)
+    controls_.ForEach([&](TControl* child) {
+        if (child->tabOrder_ >= 0)
             ordered.push_back(child);
+    });
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const TControl* a, const TControl* b) { return a->tabOrder_ < b->tabOrder_; });
     for (size_t i = 1; i < ordered.size(); ++i)

@@ -69,7 +69,7 @@ public:
 
     TControl* Parent() const { return parent_; }
     void SetParent(TControl* parent);
-    int ControlCount() const { return static_cast<int>(controls_.size() - controlGaps_); }
+    int ControlCount() const { return static_cast<int>(controls_.Count()); }
     TControl* Controls(int index) const;
     // The form this control is placed on (itself for a form), null when it has none.
     TForm* ParentForm();
@@ -161,23 +161,15 @@ private:
     void ParentFontChanged();
     void ApplyTabOrder();
     void ChainTabOrder(TControl* child);
-    void Adopt(TControl* child);
     void Forget(TControl* child);
-    void CloseGaps() const;
-    // The placed controls, for walking them while they may come and go.
-    std::vector<TControl*> PlacedControls() const;
     bool HandleEvent(QEvent* event);
 
     QWidget* widget_ = nullptr;
     QObject* filter_ = nullptr;
     TControl* parent_ = nullptr;
-    // The controls placed on this one, in order of placing. One that leaves empties its slot (it
-    // knows where it is), so that a table of thousands of labels goes in linear time; the gaps
-    // are closed when they make up half of the list, or when a control is asked for by its index.
-    // The last slot is never empty.
-    mutable std::vector<TControl*> controls_;
-    mutable size_t controlGaps_ = 0;
     size_t parentSlot_ = 0;
+    // The controls placed on this one, in order of placing.
+    SlotList<TControl> controls_{&TControl::parentSlot_};
     // Placing a control must not walk its siblings: the parent remembers the lowest of its
     // windowed controls (the drawn ones go under it) and the control that ends its Tab chain,
     // and looks for them again only after that control has gone.
