@@ -4,6 +4,7 @@
 // half done, so the table holds passed rows with differences and rows still ahead. The clocks are
 // test clocks moved by a tick's length each time, so every tick shows a new time.
 #include "bench/MainWindowBench.h"
+#include "bench/OffscreenMain.h"
 
 #include "core/TimeText.h"
 #include "platform/runtime/TextFile.h"
@@ -97,11 +98,5 @@ BENCHMARK(BM_FillTable)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The forms go before the Qt application, while Qt is still whole.
-    Application.Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // The upload dialog taking a game-list reply, offscreen: its reply handler fills the sorted game
 // list and the code list from a reply already read, as it does when the worker has finished. The
 // names come in an order unrelated to their codes, so every game lands somewhere in the middle.
+#include "bench/OffscreenMain.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Timer.h"
@@ -105,11 +106,5 @@ BENCHMARK(BM_FillGameListGrowth)->Arg(100000)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The forms go before the Qt application, while Qt is still whole.
-    Application.Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

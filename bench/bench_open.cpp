@@ -5,6 +5,7 @@
 // two shows whether the open stays linear. The events the open leaves behind are delivered
 // between opens, untimed, as the message loop would before the user's next command.
 #include "bench/MainWindowBench.h"
+#include "bench/OffscreenMain.h"
 
 #include "core/TimeText.h"
 #include "platform/forms/Menus.h"
@@ -66,11 +67,5 @@ BENCHMARK(BM_OpenSplitFile)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond)-
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The forms go before the Qt application, while Qt is still whole.
-    Application.Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

@@ -130,7 +130,10 @@ void IniFileClass::Save() {
         return;
     }
     for (const auto& [name, keys] : sections) {
-        WriteText(file, "[" + OneLine(name) + "]\n");
+        std::string header = "[";
+        header += OneLine(name);
+        header += "]\n";
+        WriteText(file, header);
         for (const auto& [key, value] : keys) {
             WriteText(file, OneLine(key) + "=" + OneLine(value) + "\n");
         }
