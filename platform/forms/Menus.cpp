@@ -12,18 +12,32 @@
 #include "platform/forms/Control.h"
 #include "platform/forms/Form.h"
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(new QAction()) {
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
+
+QAction* TMenuItem::Action() const {
+    if (action_ == nullptr)
+        MakeAction();
+    return action_;
+}
+
+void TMenuItem::MakeAction() const {
+    action_ = new QAction();
+    UpdateActionText();
+    UpdateCheck();
+    action_->setVisible(visible_);
+    action_->setEnabled(enabled_);
+    auto* self = const_cast<TMenuItem*>(this);
     QPointer<QAction> guard(action_);
-    QObject::connect(action_, &QAction::triggered, [this, guard] {
+    QObject::connect(action_, &QAction::triggered, [self, guard] {
         // The check mark is the program's to set; a click does not toggle it.
-        UpdateCheck();
+        self->UpdateCheck();
         // The click runs once the menu has closed, as a command that arrives after the menu, so
         // that a handler may delete the menu it came from.
         QMetaObject::invokeMethod(
             qApp,
-            [this, guard] {
+            [self, guard] {
                 if (!guard.isNull())
-                    Click();
+                    self->Click();
             },
             Qt::QueuedConnection);
     });
@@ -54,7 +68,9 @@ void TMenuItem::SetShortCut(TShortCut shortCut) {
     UpdateActionText();
 }
 
-void TMenuItem::UpdateActionText() {
+void TMenuItem::UpdateActionText() const {
+    if (action_ == nullptr)
+        return;
     action_->setSeparator(IsLine());
     // A separator's text would be drawn on its line.
     if (IsLine()) {
@@ -77,7 +93,9 @@ void TMenuItem::SetChecked(bool checked) {
     UpdateCheck();
 }
 
-void TMenuItem::UpdateCheck() {
+void TMenuItem::UpdateCheck() const {
+    if (action_ == nullptr)
+        return;
     action_->setCheckable(checked_);
     action_->setChecked(checked_);
 }
@@ -86,14 +104,16 @@ void TMenuItem::SetVisible(bool visible) {
     if (visible == visible_)
         return;
     visible_ = visible;
-    action_->setVisible(visible);
+    if (action_ != nullptr)
+        action_->setVisible(visible);
     if (parent_ != nullptr)
         parent_->Changed();
 }
 
 void TMenuItem::SetEnabled(bool enabled) {
     enabled_ = enabled;
-    action_->setEnabled(enabled);
+    if (action_ != nullptr)
+        action_->setEnabled(enabled);
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
@@ -129,11 +149,12 @@ void TMenuItem::AttachChild(int index, TMenuItem* item) {
         return; // a popup menu not made yet takes its entries when it is
     QAction* before = nullptr;
     if (index + 1 < Count())
-        before = items_[static_cast<size_t>(index) + 1]->action_;
-    container->insertAction(before, item->action_);
+        before = items_[static_cast<size_t>(index) + 1]->Action();
+    container->insertAction(before, item->Action());
 }
 
 void TMenuItem::DetachChild(TMenuItem* item) {
+    // An item shown in a made container has its action.
     if (QWidget* container = Container())
         container->removeAction(item->action_);
 }
@@ -143,7 +164,7 @@ QWidget* TMenuItem::Container() {
         return menu_->RootContainer();
     if (subMenu_ == nullptr) {
         subMenu_ = new QMenu();
-        action_->setMenu(subMenu_);
+        Action()->setMenu(subMenu_);
     }
     return subMenu_;
 }

@@ -66,14 +66,17 @@ public:
     void Click();
 
     // The item's Qt action (its text, check mark and visibility), for the layer and for tests.
-    QAction* Action() const { return action_; }
+    // Made when first asked for: a table gives every label a popup menu of several items, and
+    // most of those menus are never opened.
+    QAction* Action() const;
     // The submenu of an item with children, null for an item without.
     QMenu* SubMenu() const { return subMenu_; }
 
 private:
     friend class TMenu;
-    void UpdateActionText();
-    void UpdateCheck();
+    void MakeAction() const;
+    void UpdateActionText() const;
+    void UpdateCheck() const;
     void AttachChild(int index, TMenuItem* item);
     void DetachChild(TMenuItem* item);
     QWidget* Container();
@@ -88,7 +91,7 @@ private:
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr; // set on the root item of a menu
     std::vector<TMenuItem*> items_;
-    QAction* action_ = nullptr;
+    mutable QAction* action_ = nullptr;
     QMenu* subMenu_ = nullptr;
 };
 
