@@ -231,6 +231,11 @@ void TControl::SetParent(TControl* parent) {
     if (parent_ != nullptr)
         parent_->Forget(this);
     parent_ = parent;
+    // A font held by the parent it leaves goes to the widget now, or waits for the new one.
+    if (fontHeld_) {
+        fontHeld_ = false;
+        ApplyFont();
+    }
     const QRect geometry = widget_->geometry();
     if (parent_ != nullptr) {
         // A windowed control goes above the drawn ones placed so far.
@@ -260,6 +265,7 @@ void TControl::Forget(TControl* child) {
     if (!controls_.Contains(child))
         return;
     unstacked_.erase(child);
+    fontsHeld_.erase(child);
     // The drawn controls placed so far go under the lowest windowed control while it is there.
     if (child == lowestWindowed_)
         StackPlacedControls();
@@ -306,8 +312,19 @@ void TControl::BeginUpdate() {
 }
 
 void TControl::EndUpdate() {
-    if (updating_ > 0 && --updating_ == 0)
+    if (updating_ > 0 && --updating_ == 0) {
         StackPlacedControls();
+        ApplyHeldFonts();
+    }
+}
+
+void TControl::ApplyHeldFonts() {
+    const std::unordered_set<TControl*> held = std::move(fontsHeld_);
+    fontsHeld_.clear();
+    for (TControl* control : held) {
+        control->fontHeld_ = false;
+        control->ApplyFont();
+    }
 }
 
 void TControl::StackPlacedControls() {
@@ -382,6 +399,21 @@ void TControl::ApplyBackground() {
 void TControl::ApplyFont() {
     if (widget_ == nullptr)
         return;
+    // A label of a new table has its font set several times over before anyone sees it; each
+    // setting would make Qt resolve the font and the palette again. A drawn control is never on
+    // screen before it is placed: its font reaches the widget at the placing.
+    if (parent_ == nullptr && !IsWindowed()) {
+        fontHeld_ = true;
+        return;
+    }
+    if (parent_ != nullptr && parent_->updating_ > 0) {
+        if (!fontHeld_) {
+            fontHeld_ = true;
+            parent_->fontsHeld_.insert(this);
+        }
+        return;
+    }
+    fontHeld_ = false;
     widget_->setFont(font_.ToQFont());
     QPalette palette = widget_->palette();
     const QColor color = ColorToQColor(font_.Color());

@@ -99,7 +99,9 @@ public:
     // Drawn controls placed on this one between BeginUpdate and the matching EndUpdate are put
     // under its windowed controls at EndUpdate, all at once: Qt finds a widget among its
     // siblings by walking them, so moving each of thousands of labels down on its own would
-    // take quadratic time. The stacking that results is the same.
+    // take quadratic time. The stacking that results is the same. Font changes of the controls
+    // placed on it meanwhile reach their widgets once, at EndUpdate (the font itself, and what
+    // is measured in it, change at once).
     void BeginUpdate();
     void EndUpdate();
 
@@ -155,6 +157,7 @@ private:
     void RestackInParent();
     TControl* LowestWindowedControl();
     void StackPlacedControls();
+    void ApplyHeldFonts();
     bool WidgetShown() const;
     void UpdateWidgetShown();
     void ParentResized(int dx, int dy);
@@ -180,6 +183,10 @@ private:
     int updating_ = 0;
     // Drawn controls placed since BeginUpdate, still on top of the windowed ones.
     std::unordered_set<TControl*> unstacked_;
+    // Placed controls whose font changed since BeginUpdate, not yet applied to their widgets.
+    std::unordered_set<TControl*> fontsHeld_;
+    // The font has not reached the widget yet: held by the parent's update, or not placed.
+    bool fontHeld_ = false;
     TPopupMenu* popupMenu_ = nullptr;
     TColor color_ = clBtnFace;
     TFont font_;

@@ -124,6 +124,24 @@ TEST_F(LabelTest, font_style_and_colour_reach_the_text_on_screen) {
     EXPECT_FALSE(label->Label()->font().underline());
 }
 
+// While the form holds its updates the label measures in its new font at once, and the text on
+// screen takes the font and colour by the end of the update.
+TEST_F(LabelTest, a_font_set_while_the_form_holds_its_updates_reaches_the_text_at_the_end) {
+    form.BeginUpdate();
+    auto* held = new TLabel(&form);
+    held->SetParent(&form);
+    held->Font().SetName("Arial");
+    held->Font().SetSize(16);
+    held->Font().SetColor(0x0080FF);
+    held->SetCaption("00:00");
+    const QFontMetrics metrics(ExpectedFont("Arial", 21));
+    EXPECT_EQ(held->Width(), metrics.horizontalAdvance(QStringLiteral("00:00")));
+    form.EndUpdate();
+    EXPECT_EQ(held->Label()->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(held->Label()->font().pixelSize(), 21);
+    EXPECT_EQ(held->Label()->palette().color(QPalette::WindowText), QColor(255, 128, 0));
+}
+
 TEST_F(LabelTest, an_empty_font_name_leaves_the_face_unchanged) {
     label->Font().SetName("");
     EXPECT_EQ(label->Font().Name(), "Arial");
