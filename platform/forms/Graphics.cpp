@@ -1,6 +1,7 @@
 #include "platform/forms/Graphics.h"
 
 #include <cmath>
+#include <vector>
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -133,7 +134,25 @@ int TextWidth(const TFont& font, const std::string& text) {
 
 int TextHeight(const TFont& font, const std::string& /*text*/) {
     // The height of a line of the font, whatever characters the text holds.
-    return QFontMetrics(font.ToQFont()).height();
+    return LineMetrics(font).height;
+}
+
+TLineMetrics LineMetrics(const TFont& font) {
+    struct Entry {
+        TFont font;
+        TLineMetrics metrics;
+    };
+    static std::vector<Entry> known;
+    for (const Entry& entry : known)
+        if (entry.font.Name() == font.Name() && entry.font.Height() == font.Height() &&
+            entry.font.Style() == font.Style())
+            return entry.metrics;
+    const QFontMetrics metrics(font.ToQFont());
+    const TLineMetrics measured{metrics.horizontalAdvance(QStringLiteral(" ")), metrics.height()};
+    if (known.size() >= 32)
+        known.clear();
+    known.push_back(Entry{font, measured});
+    return measured;
 }
 
 void TPen::SetColor(TColor color) {

@@ -92,6 +92,14 @@ private:
 int TextWidth(const TFont& font, const std::string& text);
 int TextHeight(const TFont& font, const std::string& text);
 
+// The advance of one blank and the height of a line in a font. Remembered for the few fonts in
+// use: every new label measures its empty caption, and a table makes thousands of them.
+struct TLineMetrics {
+    int blankWidth;
+    int height;
+};
+TLineMetrics LineMetrics(const TFont& font);
+
 // A drawing surface's font and its measurement, as a label offers it.
 class TCanvas {
 public:

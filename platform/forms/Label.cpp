@@ -72,26 +72,33 @@ void TLabel::AdjustBounds() {
     if (!autoSize_ || adjusting_)
         return;
     adjusting_ = true;
-    const QFontMetrics metrics(Font().ToQFont());
-    const QString text = caption_.empty() ? QStringLiteral(" ") : ToDisplayText(caption_);
     int left, top, width, height;
     GetBounds(left, top, width, height);
     int newWidth = width;
     int newHeight = height;
-    if (wordWrap_) {
-        // The width stays; the height follows the wrapped lines.
-        newHeight = metrics
-                        .boundingRect(QRect(0, 0, std::max(1, width), 1 << 20),
-                                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
-                        .height();
-    } else if (text.contains(QLatin1Char('\n'))) {
-        const QRect r =
-            metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft | Qt::AlignTop, text);
-        newWidth = r.width();
-        newHeight = r.height();
+    if (caption_.empty() && !wordWrap_) {
+        // Every new label is empty: the blank's size is known for the few fonts in use.
+        const TLineMetrics blank = LineMetrics(Font());
+        newWidth = blank.blankWidth;
+        newHeight = blank.height;
     } else {
-        newWidth = metrics.horizontalAdvance(text);
-        newHeight = metrics.height();
+        const QFontMetrics metrics(Font().ToQFont());
+        const QString text = caption_.empty() ? QStringLiteral(" ") : ToDisplayText(caption_);
+        if (wordWrap_) {
+            // The width stays; the height follows the wrapped lines.
+            newHeight = metrics
+                            .boundingRect(QRect(0, 0, std::max(1, width), 1 << 20),
+                                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
+                            .height();
+        } else if (text.contains(QLatin1Char('\n'))) {
+            const QRect r =
+                metrics.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), Qt::AlignLeft | Qt::AlignTop, text);
+            newWidth = r.width();
+            newHeight = r.height();
+        } else {
+            newWidth = metrics.horizontalAdvance(text);
+            newHeight = metrics.height();
+        }
     }
     // A right-justified label grows to the left.
     if (alignment_ == taRightJustify)
