@@ -414,13 +414,23 @@ void TControl::ApplyFont() {
         return;
     }
     fontHeld_ = false;
-    widget_->setFont(font_.ToQFont());
-    QPalette palette = widget_->palette();
-    const QColor color = ColorToQColor(font_.Color());
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    palette.setColor(QPalette::ButtonText, color);
-    widget_->setPalette(palette);
+    // The face and the colour each reach Qt only when they changed: a table's fill changes the
+    // colour of many labels and nothing else.
+    const bool faceChanged = !fontApplied_ || appliedFont_.Name() != font_.Name() ||
+                             appliedFont_.Height() != font_.Height() || appliedFont_.Style() != font_.Style();
+    const bool colourChanged = !fontApplied_ || appliedFont_.Color() != font_.Color();
+    appliedFont_.Assign(font_);
+    fontApplied_ = true;
+    if (faceChanged)
+        widget_->setFont(font_.ToQFont());
+    if (colourChanged) {
+        QPalette palette = widget_->palette();
+        const QColor color = ColorToQColor(font_.Color());
+        palette.setColor(QPalette::WindowText, color);
+        palette.setColor(QPalette::Text, color);
+        palette.setColor(QPalette::ButtonText, color);
+        widget_->setPalette(palette);
+    }
 }
 
 void TControl::ParentFontChanged() {

@@ -190,6 +190,9 @@ private:
     TPopupMenu* popupMenu_ = nullptr;
     TColor color_ = clBtnFace;
     TFont font_;
+    // The font as the widget last took it.
+    TFont appliedFont_;
+    bool fontApplied_ = false;
     bool parentFont_ = true;
     bool settingParentFont_ = false;
     bool visible_ = true;
