@@ -83,8 +83,12 @@ void TMainForm::ShowOpenedSplits() {
     // The widgets repaint themselves after the layout.
     if (TimerLabel != nullptr)
         MeasureCells();
-    BuildSplitTable();
-    UpdateLayout();
+    {
+        // The labels get their widgets once the layout has placed them: only the rows in sight.
+        const TUpdateScope building(*this);
+        BuildSplitTable();
+        UpdateLayout();
+    }
     if (AutoUploadSplits) {
         ShowUploadForm();
         if (AutoUploadSplits && UploadSplitsForm != nullptr)

@@ -188,6 +188,7 @@ void TMainForm::RowHeaderMakeHideableMenuClick(TObject* Sender) {
         item->SetChecked(flag);
     SplitData->SaveSplitFile();
     DestroySplitTable();
+    const TUpdateScope building(*this);
     BuildSplitTable();
     UpdateLayout();
 }
@@ -203,6 +204,7 @@ void RebuildAround(TMainForm& form, const std::function<void(FileDataClass&)>& e
     form.DestroySplitTable();
     edit(*form.SplitData);
     form.SplitData->SaveSplitFile();
+    const TUpdateScope building(form);
     form.BuildSplitTable();
     form.UpdateLayout();
 }

@@ -149,6 +149,7 @@ void TMainForm::RebuildSplitTable() {
         return;
     }
     DestroySplitTable();
+    const TUpdateScope building(*this);
     BuildSplitTable();
     UpdateLayout();
 }

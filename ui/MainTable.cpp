@@ -193,10 +193,12 @@ void TMainForm::BuildTimerArea() {
     TimerDiffLabel->SetAutoSize(false);
     TimerDiffLabel->SetWidth(TimerLabel->Width());
 
-    if (SplitData && SplitData->HasFile())
-        BuildSplitTable();
-
-    UpdateLayout();
+    {
+        const TUpdateScope building(*this);
+        if (SplitData && SplitData->HasFile())
+            BuildSplitTable();
+        UpdateLayout();
+    }
     DisplayTimerTimer(nullptr);
     DisplayTimer->SetEnabled(true);
 }
@@ -273,7 +275,8 @@ void TMainForm::BuildSplitTable() {
     if (!SplitData)
         return;
     FileDataClass& data = *SplitData;
-    // Thousands of labels go under the form's windowed controls at once, at the end.
+    // The labels get their widgets when the update ends, and only those in sight: the callers
+    // hold the update through the layout that follows.
     const TUpdateScope placing(*this);
     if (BackgroundImage != nullptr)
         BackgroundImage->SetVisible(true);

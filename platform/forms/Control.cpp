@@ -5,8 +5,10 @@
 
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -79,6 +81,46 @@ TControl::~TControl() {
     }
 }
 
+QWidget* TControl::Widget() const {
+    if (widget_ == nullptr)
+        const_cast<TControl*>(this)->MakeWidget();
+    return widget_;
+}
+
+void TControl::InitBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+}
+
+double TControl::DevicePixelRatio() const {
+    for (const TControl* control = this; control != nullptr; control = control->parent_)
+        if (control->widget_ != nullptr)
+            return control->widget_->devicePixelRatioF();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->devicePixelRatio() : 1.0;
+}
+
+void TControl::MakeWidget() {
+    if (widget_ != nullptr)
+        return;
+    QWidget* widget = CreateWidget();
+    if (widget == nullptr)
+        return; // a windowed control, still being made
+    widget->setGeometry(left_, top_, width_, height_);
+    SetWidget(widget);
+    if (!enabled_)
+        widget_->setEnabled(false);
+    if (parent_ != nullptr) {
+        parent_->Widget(); // a drawn parent makes its own first
+        widget_->setParent(parent_->ClientWidget());
+        widget_->setGeometry(left_, top_, width_, height_);
+        StackInParent();
+        widget_->setVisible(WidgetShown());
+    }
+}
+
 void TControl::SetWidget(QWidget* widget) {
     widget_ = widget;
     Registry()[widget_] = this;
@@ -98,6 +140,13 @@ TControl* TControl::FromWidget(const QObject* widget) {
 }
 
 void TControl::GetBounds(int& left, int& top, int& width, int& height) const {
+    if (!IsWindowed()) {
+        left = left_;
+        top = top_;
+        width = width_;
+        height = height_;
+        return;
+    }
     const QRect r = widget_->geometry();
     left = r.x();
     top = r.y();
@@ -106,6 +155,18 @@ void TControl::GetBounds(int& left, int& top, int& width, int& height) const {
 }
 
 void TControl::PutBounds(int left, int top, int width, int height) {
+    if (!IsWindowed()) {
+        const bool resized = std::max(0, width) != width_ || std::max(0, height) != height_;
+        InitBounds(left, top, width, height);
+        if (widget_ != nullptr)
+            widget_->setGeometry(left_, top_, width_, height_);
+        UpdateWidgetShown();
+        if (resized) {
+            Resized();
+            ClientResized();
+        }
+        return;
+    }
     const QSize old = widget_->size();
     widget_->setGeometry(left, top, std::max(0, width), std::max(0, height));
     UpdateWidgetShown();
@@ -169,11 +230,13 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 int TControl::ClientWidth() const {
-    return ClientWidget()->width();
+    const QWidget* client = ClientWidget();
+    return client != nullptr ? client->width() : width_;
 }
 
 int TControl::ClientHeight() const {
-    return ClientWidget()->height();
+    const QWidget* client = ClientWidget();
+    return client != nullptr ? client->height() : height_;
 }
 
 void TControl::SetVisible(bool visible) {
@@ -184,7 +247,10 @@ void TControl::SetVisible(bool visible) {
 }
 
 void TControl::VisibleChanged() {
-    widget_->setVisible(WidgetShown());
+    if (!IsWindowed())
+        UpdateWidgetShown();
+    else
+        widget_->setVisible(WidgetShown());
 }
 
 bool TControl::WidgetShown() const {
@@ -195,15 +261,23 @@ bool TControl::WidgetShown() const {
     // A drawn control wholly outside its parent's client area would draw nothing. Shown to Qt
     // all the same, every repaint that involves it checks it against all its shown siblings,
     // which makes a table of thousands of labels, most of them beyond the window's edge,
-    // repaint in quadratic time.
-    const QRect r = widget_->geometry();
-    return r.right() >= 0 && r.bottom() >= 0 && r.left() < parent_->ClientWidth() &&
-           r.top() < parent_->ClientHeight();
+    // repaint in quadratic time. Nor is it given a widget while it is out there.
+    return left_ + width_ > 0 && top_ + height_ > 0 && left_ < parent_->ClientWidth() &&
+           top_ < parent_->ClientHeight();
 }
 
 void TControl::UpdateWidgetShown() {
-    if (parent_ == nullptr || IsWindowed())
+    if (IsWindowed())
+        return; // shown as Visible says
+    if (widget_ == nullptr) {
+        if (parent_ == nullptr)
+            return;
+        if (parent_->updating_ > 0)
+            parent_->undecided_.insert(this);
+        else if (WidgetShown())
+            MakeWidget();
         return;
+    }
     const bool shown = WidgetShown();
     if (widget_->isHidden() == shown)
         widget_->setVisible(shown);
@@ -218,11 +292,15 @@ bool TControl::Showing() const {
 }
 
 bool TControl::Enabled() const {
+    if (widget_ == nullptr)
+        return enabled_;
     return !widget_->testAttribute(Qt::WA_ForceDisabled);
 }
 
 void TControl::SetEnabled(bool enabled) {
-    widget_->setEnabled(enabled);
+    enabled_ = enabled;
+    if (widget_ != nullptr)
+        widget_->setEnabled(enabled);
 }
 
 void TControl::SetParent(TControl* parent) {
@@ -236,19 +314,22 @@ void TControl::SetParent(TControl* parent) {
         fontHeld_ = false;
         ApplyFont();
     }
-    const QRect geometry = widget_->geometry();
+    static unsigned long long placings = 0;
+    placed_ = ++placings;
     if (parent_ != nullptr) {
-        // A windowed control goes above the drawn ones placed so far.
-        if (IsWindowed())
-            parent_->StackPlacedControls();
         parent_->controls_.Add(this);
-        widget_->setParent(parent_->ClientWidget());
-        widget_->setGeometry(geometry);
-        RestackInParent();
+        if (widget_ != nullptr) {
+            const QRect geometry = widget_->geometry();
+            parent_->Widget(); // a drawn parent makes its own first
+            widget_->setParent(parent_->ClientWidget());
+            widget_->setGeometry(geometry);
+            StackInParent();
+        }
         if (parentFont_)
             ParentFontChanged();
         parent_->ChainTabOrder(this);
-    } else {
+    } else if (widget_ != nullptr) {
+        const QRect geometry = widget_->geometry();
         widget_->setParent(nullptr);
         widget_->setGeometry(geometry);
     }
@@ -264,11 +345,11 @@ TControl* TControl::Controls(int index) const {
 void TControl::Forget(TControl* child) {
     if (!controls_.Contains(child))
         return;
-    unstacked_.erase(child);
+    undecided_.erase(child);
     fontsHeld_.erase(child);
-    // The drawn controls placed so far go under the lowest windowed control while it is there.
-    if (child == lowestWindowed_)
-        StackPlacedControls();
+    auto drawn = drawnWidgets_.find(child->placed_);
+    if (drawn != drawnWidgets_.end() && drawn->second == child)
+        drawnWidgets_.erase(drawn);
     controls_.Remove(child);
     if (child == lowestWindowed_) {
         lowestWindowed_ = nullptr;
@@ -287,7 +368,7 @@ TForm* TControl::ParentForm() {
     return nullptr;
 }
 
-void TControl::RestackInParent() {
+void TControl::StackInParent() {
     if (IsWindowed()) {
         widget_->raise();
         // On top of the others: the lowest only when it is the only one.
@@ -295,16 +376,16 @@ void TControl::RestackInParent() {
             parent_->lowestWindowed_ = this;
         return;
     }
-    if (parent_->updating_ > 0) {
-        parent_->unstacked_.insert(this);
-        return;
-    }
-    // Below the lowest windowed sibling, above the other drawn controls.
-    if (TControl* lowest = parent_->LowestWindowedControl()) {
-        widget_->stackUnder(lowest->widget_);
-        return;
-    }
-    widget_->raise();
+    // Under the drawn sibling placed next after it that has a widget, else under the lowest
+    // windowed sibling: above the drawn controls placed before it, below the windowed ones.
+    auto& drawn = parent_->drawnWidgets_;
+    const auto next = drawn.upper_bound(placed_);
+    TControl* above = next != drawn.end() ? next->second : parent_->LowestWindowedControl();
+    drawn.emplace_hint(next, placed_, this);
+    if (above != nullptr)
+        widget_->stackUnder(above->widget_);
+    else
+        widget_->raise();
 }
 
 void TControl::BeginUpdate() {
@@ -313,7 +394,11 @@ void TControl::BeginUpdate() {
 
 void TControl::EndUpdate() {
     if (updating_ > 0 && --updating_ == 0) {
-        StackPlacedControls();
+        const std::unordered_set<TControl*> undecided = std::move(undecided_);
+        undecided_.clear();
+        for (TControl* control : undecided)
+            if (control->parent_ == this)
+                control->UpdateWidgetShown();
         ApplyHeldFonts();
     }
 }
@@ -324,27 +409,6 @@ void TControl::ApplyHeldFonts() {
     for (TControl* control : held) {
         control->fontHeld_ = false;
         control->ApplyFont();
-    }
-}
-
-void TControl::StackPlacedControls() {
-    if (unstacked_.empty())
-        return;
-    std::unordered_set<const QObject*> placed;
-    for (const TControl* control : unstacked_)
-        placed.insert(control->widget_);
-    unstacked_.clear();
-    TControl* lowest = LowestWindowedControl();
-    if (lowest == nullptr)
-        return; // they stay on top, in the order of placing
-    // They were put on top in the order of placing: what stood from the lowest windowed control
-    // upwards goes back above them, in its own order. Each placed one then lies just under the
-    // lowest windowed control and above those placed before it.
-    const QObjectList children = ClientWidget()->children();
-    for (qsizetype i = children.indexOf(lowest->widget_); i >= 0 && i < children.size(); ++i) {
-        auto* widget = qobject_cast<QWidget*>(children[i]);
-        if (widget != nullptr && !widget->isWindow() && placed.count(widget) == 0)
-            widget->raise();
     }
 }
 
@@ -386,6 +450,8 @@ void TControl::FontChanged() {}
 
 void TControl::ApplyBackground() {
     QWidget* target = ClientWidget();
+    if (target == nullptr)
+        return; // applied when the widget is made
     if (FillsBackground()) {
         QPalette palette = target->palette();
         palette.setColor(QPalette::Window, ColorToQColor(color_));
@@ -517,16 +583,19 @@ void TControl::ChainTabOrder(TControl* child) {
 }
 
 void TControl::SetFocus() {
-    widget_->setFocus(Qt::OtherFocusReason);
+    Widget()->setFocus(Qt::OtherFocusReason);
     FocusedByProgram();
 }
 
 bool TControl::CanBeSeen() const {
-    // Qt takes off the parents' edges and the opaque widgets above; a hidden widget has nothing.
-    return !widget_->visibleRegion().isEmpty();
+    // Qt takes off the parents' edges and the opaque widgets above; a hidden widget has nothing,
+    // and a drawn control without one is not shown.
+    return widget_ != nullptr && !widget_->visibleRegion().isEmpty();
 }
 
 bool TControl::Focused() const {
+    if (widget_ == nullptr)
+        return false;
     QWidget* focus = widget_->window()->focusWidget();
     while (focus != nullptr && FromWidget(focus) == nullptr)
         focus = focus->parentWidget();

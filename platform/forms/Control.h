@@ -11,9 +11,14 @@
 // creation. A right click on a control opens its popup menu at the click position; a control
 // without one passes the click on to its parent.
 //
-// A derived class creates its widget and hands it over with SetWidget; the control owns it.
+// A windowed control creates its widget and hands it over with SetWidget. A drawn control makes
+// its widget (CreateWidget) only once it is to be shown, or when it is asked for: a table of
+// thousands of labels, most of them beyond the window's edge, then costs a widget only for the
+// rows in sight. Until then the control keeps its bounds and state itself. The control owns
+// its widget.
 
 #include <functional>
+#include <map>
 #include <unordered_set>
 #include <vector>
 
@@ -96,12 +101,11 @@ public:
     // Puts the keyboard on the control, as the user entering it would (an entry selects its text).
     void SetFocus();
     bool Focused() const;
-    // Drawn controls placed on this one between BeginUpdate and the matching EndUpdate are put
-    // under its windowed controls at EndUpdate, all at once: Qt finds a widget among its
-    // siblings by walking them, so moving each of thousands of labels down on its own would
-    // take quadratic time. The stacking that results is the same. Font changes of the controls
-    // placed on it meanwhile reach their widgets once, at EndUpdate (the font itself, and what
-    // is measured in it, change at once).
+    // Between BeginUpdate and the matching EndUpdate the drawn controls placed on this one get
+    // no widget: whether they are to be shown is decided at EndUpdate, once they have been laid
+    // out, so that the rows a layout moves beyond the edge never cost one. Font changes of the
+    // controls placed on it meanwhile reach their widgets once, at EndUpdate (the font itself,
+    // and what is measured in it, change at once).
     void BeginUpdate();
     void EndUpdate();
 
@@ -116,8 +120,8 @@ public:
     // Runs OnClick as a click by the user would.
     virtual void Click();
 
-    // The wrapped widget, for the layer itself and for tests.
-    QWidget* Widget() const { return widget_; }
+    // The wrapped widget, for the layer itself and for tests; a drawn control makes it now.
+    QWidget* Widget() const;
     // Where child controls are placed (the widget itself unless a derived class says otherwise).
     virtual QWidget* ClientWidget() const { return widget_; }
     // The control that wraps a widget, null when none does.
@@ -125,6 +129,14 @@ public:
 
 protected:
     void SetWidget(QWidget* widget);
+    // A drawn control's widget, made from the control's state when it is first needed.
+    virtual QWidget* CreateWidget() { return nullptr; }
+    // The widget if it has been made, without making it.
+    QWidget* MadeWidget() const { return widget_; }
+    // The bounds a drawn control starts with.
+    void InitBounds(int left, int top, int width, int height);
+    // The pixel ratio of the screen the control is drawn on.
+    double DevicePixelRatio() const;
     // The control's bounds in its parent's client area; a form overrides them with its outer
     // window.
     virtual void GetBounds(int& left, int& top, int& width, int& height) const;
@@ -154,9 +166,9 @@ protected:
 
 private:
     friend class ControlEventFilter;
-    void RestackInParent();
+    void MakeWidget();
+    void StackInParent();
     TControl* LowestWindowedControl();
-    void StackPlacedControls();
     void ApplyHeldFonts();
     bool WidgetShown() const;
     void UpdateWidgetShown();
@@ -171,6 +183,15 @@ private:
     QObject* filter_ = nullptr;
     TControl* parent_ = nullptr;
     size_t parentSlot_ = 0;
+    // When the control was placed: among the drawn controls of a parent, the later placed one
+    // is drawn above.
+    unsigned long long placed_ = 0;
+    // A drawn control's bounds (a windowed control's are its widget's).
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool enabled_ = true;
     // The controls placed on this one, in order of placing.
     SlotList<TControl> controls_{&TControl::parentSlot_};
     // Placing a control must not walk its siblings: the parent remembers the lowest of its
@@ -181,8 +202,12 @@ private:
     TControl* tabLast_ = nullptr;
     bool tabLastKnown_ = true;
     int updating_ = 0;
-    // Drawn controls placed since BeginUpdate, still on top of the windowed ones.
-    std::unordered_set<TControl*> unstacked_;
+    // Drawn controls without a widget placed or moved since BeginUpdate: EndUpdate decides
+    // whether they are shown.
+    std::unordered_set<TControl*> undecided_;
+    // The drawn controls placed on this one that have their widget, by the time of placing: a
+    // widget made late goes under the one placed next after it, found without a walk.
+    std::map<unsigned long long, TControl*> drawnWidgets_;
     // Placed controls whose font changed since BeginUpdate, not yet applied to their widgets.
     std::unordered_set<TControl*> fontsHeld_;
     // The font has not reached the widget yet: held by the parent's update, or not placed.

@@ -35,7 +35,7 @@ bool TPicture::LoadFromFile(const std::string& fileName) {
 
 bool TPicture::Load(const std::string& fileName) {
     // Kept at the size it is drawn at, in the screen's pixels.
-    const qreal ratio = image_->Widget()->devicePixelRatioF();
+    const qreal ratio = image_->DevicePixelRatio();
     const PictureFit fit = [this, ratio](const QSize& own) {
         const QSize drawn = image_->PictureRect(own).size();
         return QSize(qCeil(drawn.width() * ratio), qCeil(drawn.height() * ratio));
@@ -56,7 +56,7 @@ void TPicture::Refit() {
     if (fileName_.empty() || image_data_.isNull() || image_data_.size() == size_) {
         return;
     }
-    const qreal ratio = image_->Widget()->devicePixelRatioF();
+    const qreal ratio = image_->DevicePixelRatio();
     const QSize drawn = image_->PictureRect(size_).size();
     if (qCeil(drawn.width() * ratio) > image_data_.width() ||
         qCeil(drawn.height() * ratio) > image_data_.height()) {
@@ -80,9 +80,11 @@ void TPicture::Assign(const TPicture& source) {
 }
 
 TImage::TImage(TComponent* owner) : TControl(owner), picture_(this) {
-    auto* widget = new ImageWidget(this);
-    widget->setGeometry(0, 0, 105, 105);
-    SetWidget(widget);
+    InitBounds(0, 0, 105, 105);
+}
+
+QWidget* TImage::CreateWidget() {
+    return new ImageWidget(this);
 }
 
 void TImage::SetStretch(bool stretch) {
@@ -107,8 +109,8 @@ void TImage::SetTransparent(bool transparent) {
 }
 
 void TImage::PictureChanged() {
-    if (Widget() != nullptr)
-        Widget()->update();
+    if (QWidget* widget = MadeWidget())
+        widget->update();
 }
 
 QRect TImage::PictureRect() const {

@@ -70,6 +70,7 @@ public:
 
 protected:
     bool IsWindowed() const override { return false; }
+    QWidget* CreateWidget() override;
     void Resized() override;
 
 private:

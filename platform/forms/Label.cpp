@@ -5,22 +5,34 @@
 
 #include "platform/forms/ByteText.h"
 
-TLabel::TLabel(TComponent* owner) : TControl(owner), label_(new QLabel()), canvas_(&TControl::Font()) {
+TLabel::TLabel(TComponent* owner) : TControl(owner), canvas_(&TControl::Font()) {
+    InitBounds(0, 0, 65, 17);
+    AdjustBounds();
+}
+
+QWidget* TLabel::CreateWidget() {
+    label_ = new QLabel();
     label_->setTextFormat(Qt::PlainText);
     label_->setMargin(0);
     label_->setIndent(0);
     label_->setContentsMargins(0, 0, 0, 0);
-    label_->setGeometry(0, 0, 65, 17);
-    SetWidget(label_);
+    label_->setWordWrap(wordWrap_);
+    label_->setText(ToDisplayText(caption_));
     ApplyAlignment();
-    AdjustBounds();
+    return label_;
+}
+
+QLabel* TLabel::Label() const {
+    Widget();
+    return label_;
 }
 
 void TLabel::SetCaption(const std::string& caption) {
     if (caption == caption_)
         return;
     caption_ = caption;
-    label_->setText(ToDisplayText(caption));
+    if (label_ != nullptr)
+        label_->setText(ToDisplayText(caption));
     AdjustBounds();
 }
 
@@ -31,7 +43,8 @@ void TLabel::SetAutoSize(bool autoSize) {
 
 void TLabel::SetWordWrap(bool wordWrap) {
     wordWrap_ = wordWrap;
-    label_->setWordWrap(wordWrap);
+    if (label_ != nullptr)
+        label_->setWordWrap(wordWrap);
     AdjustBounds();
 }
 
@@ -60,6 +73,8 @@ void TLabel::Resized() {
 }
 
 void TLabel::ApplyAlignment() {
+    if (label_ == nullptr)
+        return;
     Qt::Alignment horizontal = Qt::AlignLeft;
     if (alignment_ == taRightJustify)
         horizontal = Qt::AlignRight;

@@ -33,11 +33,12 @@ public:
     // Measurement in the label's font.
     TCanvas* Canvas() { return &canvas_; }
 
-    // The text on screen, for tests.
-    QLabel* Label() const { return label_; }
+    // The text on screen, for tests (made now if it was not yet).
+    QLabel* Label() const;
 
 protected:
     bool IsWindowed() const override { return false; }
+    QWidget* CreateWidget() override;
     // An opaque label shows its parent's colour until a colour of its own is set.
     bool FillsBackground() const override { return !transparent_ && colorSet_; }
     void ColorChanged() override;
@@ -48,7 +49,7 @@ private:
     void AdjustBounds();
     void ApplyAlignment();
 
-    QLabel* label_;
+    QLabel* label_ = nullptr;
     std::string caption_;
     bool autoSize_ = true;
     bool wordWrap_ = false;

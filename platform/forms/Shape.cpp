@@ -32,14 +32,21 @@ private:
 };
 
 TShape::TShape(TComponent* owner) : TControl(owner) {
-    auto* widget = new ShapeWidget(this);
-    widget->setGeometry(0, 0, 65, 65);
-    SetWidget(widget);
-    pen_.OnChange = [widget] { widget->update(); };
-    brush_.OnChange = [widget] { widget->update(); };
+    InitBounds(0, 0, 65, 65);
+    pen_.OnChange = [this] { Repaint(); };
+    brush_.OnChange = [this] { Repaint(); };
+}
+
+QWidget* TShape::CreateWidget() {
+    return new ShapeWidget(this);
+}
+
+void TShape::Repaint() {
+    if (QWidget* widget = MadeWidget())
+        widget->update();
 }
 
 void TShape::SetShape(TShapeType shape) {
     shape_ = shape;
-    Widget()->update();
+    Repaint();
 }

@@ -16,9 +16,11 @@ public:
 
 protected:
     bool IsWindowed() const override { return false; }
+    QWidget* CreateWidget() override;
 
 private:
     friend class ShapeWidget;
+    void Repaint();
     TShapeType shape_ = stRectangle;
     TPen pen_;
     TBrush brush_;

@@ -158,6 +158,19 @@ TEST(FormSizes, windowed_controls_stay_above_labels_created_after_them) {
     EXPECT_LT(order.indexOf(later->Widget()), order.indexOf(first->Widget()));
     EXPECT_LT(order.indexOf(first->Widget()), order.indexOf(second->Widget()));
     EXPECT_LT(order.indexOf(second->Widget()), order.indexOf(upper->Widget()));
+
+    // A label placed out of sight gets its widget once it comes into sight, in its own place:
+    // above the labels placed before it, below those placed after it.
+    auto* late = new TLabel(&form);
+    late->SetTop(100000);
+    late->SetParent(&form);
+    auto* last = new TLabel(&form);
+    last->SetParent(&form);
+    late->SetTop(0);
+    order = form.ClientWidget()->children();
+    EXPECT_LT(order.indexOf(second->Widget()), order.indexOf(late->Widget()));
+    EXPECT_LT(order.indexOf(late->Widget()), order.indexOf(last->Widget()));
+    EXPECT_LT(order.indexOf(last->Widget()), order.indexOf(upper->Widget()));
 }
 
 // A label wholly beyond the client area draws nothing and is not shown to Qt, whose repaints
