@@ -272,10 +272,12 @@ void TControl::UpdateWidgetShown() {
     if (widget_ == nullptr) {
         if (parent_ == nullptr)
             return;
-        if (parent_->updating_ > 0)
-            parent_->undecided_.insert(this);
-        else if (WidgetShown())
+        if (parent_->updating_ > 0) {
+            if (!parent_->undecided_.Contains(this))
+                parent_->undecided_.Add(this);
+        } else if (WidgetShown()) {
             MakeWidget();
+        }
         return;
     }
     const bool shown = WidgetShown();
@@ -345,7 +347,7 @@ TControl* TControl::Controls(int index) const {
 void TControl::Forget(TControl* child) {
     if (!controls_.Contains(child))
         return;
-    undecided_.erase(child);
+    undecided_.Remove(child);
     fontsHeld_.erase(child);
     auto drawn = drawnWidgets_.find(child->placed_);
     if (drawn != drawnWidgets_.end() && drawn->second == child)
@@ -394,11 +396,10 @@ void TControl::BeginUpdate() {
 
 void TControl::EndUpdate() {
     if (updating_ > 0 && --updating_ == 0) {
-        const std::unordered_set<TControl*> undecided = std::move(undecided_);
-        undecided_.clear();
+        const std::vector<TControl*> undecided = undecided_.Members();
+        undecided_.Clear();
         for (TControl* control : undecided)
-            if (control->parent_ == this)
-                control->UpdateWidgetShown();
+            control->UpdateWidgetShown();
         ApplyHeldFonts();
     }
 }

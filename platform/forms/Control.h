@@ -204,7 +204,8 @@ private:
     int updating_ = 0;
     // Drawn controls without a widget placed or moved since BeginUpdate: EndUpdate decides
     // whether they are shown.
-    std::unordered_set<TControl*> undecided_;
+    size_t undecidedSlot_ = 0;
+    SlotList<TControl> undecided_{&TControl::undecidedSlot_};
     // The drawn controls placed on this one that have their widget, by the time of placing: a
     // widget made late goes under the one placed next after it, found without a walk.
     std::map<unsigned long long, TControl*> drawnWidgets_;
