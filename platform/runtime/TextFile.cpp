@@ -1,6 +1,5 @@
 #include "platform/runtime/TextFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -17,8 +16,6 @@ namespace rt {
 namespace {
 
 constexpr char kCtrlZ = 0x1A;
-// fgets into a 1,024-byte buffer reads at most this many characters per piece.
-constexpr size_t kPieceLength = 1023;
 // As many links as the kernel itself follows before it gives up on a loop.
 constexpr int kMaxLinks = 40;
 
@@ -215,42 +212,36 @@ bool ReadTextFile(const std::string& fileName, std::string& text) {
         return false;
     }
 
-    // Text mode: the text ends at a Ctrl-Z, and CR LF becomes LF.
-    const char* in = bytes.data();
-    const void* ctrlZ = std::memchr(in, kCtrlZ, bytes.size());
-    const size_t n =
-        ctrlZ != nullptr ? static_cast<size_t>(static_cast<const char*>(ctrlZ) - in) : bytes.size();
-    text.reserve(n);
+    // A Ctrl-Z ends the text where only line ends (and more Ctrl-Z) follow it, as old files end.
+    // Anywhere else it is kept, as a NUL is: a reader that stopped there would have a save drop
+    // everything after it.
+    size_t n = bytes.size();
+    for (size_t i = bytes.size(); i > 0; --i) {
+        const char c = bytes[i - 1];
+        if (c == kCtrlZ) {
+            n = i - 1;
+        } else if (c != '\r' && c != '\n') {
+            break;
+        }
+    }
+    // CR LF becomes LF, in place: the text is never longer than the bytes.
+    char* data = bytes.data();
+    size_t out = 0;
     for (size_t start = 0; start < n;) {
-        const void* cr = std::memchr(in + start, '\r', n - start);
-        size_t at = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - in) : n;
-        text.append(in + start, at - start);
+        const void* cr = std::memchr(data + start, '\r', n - start);
+        const size_t at = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : n;
+        std::memmove(data + out, data + start, at - start);
+        out += at - start;
         if (at == n) {
             break;
         }
-        if (at + 1 >= n || in[at + 1] != '\n') {
-            text += '\r';
+        if (at + 1 >= n || data[at + 1] != '\n') {
+            data[out++] = '\r';
         }
         start = at + 1;
     }
-    // Read in fgets pieces, each piece ends at its first NUL: a NUL drops the rest of its piece
-    // (the line end included), counted in translated characters.
-    if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
-        std::string kept;
-        kept.reserve(text.size());
-        for (size_t piece = 0; piece < text.size();) {
-            size_t limit = std::min(text.size(), piece + kPieceLength);
-            const void* lf = std::memchr(text.data() + piece, '\n', limit - piece);
-            size_t pieceEnd =
-                lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) + 1 : limit;
-            const void* nul = std::memchr(text.data() + piece, '\0', pieceEnd - piece);
-            size_t keepEnd =
-                nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - text.data()) : pieceEnd;
-            kept.append(text, piece, keepEnd - piece);
-            piece = pieceEnd;
-        }
-        text.swap(kept);
-    }
+    bytes.resize(out);
+    text.swap(bytes);
     return true;
 }
 

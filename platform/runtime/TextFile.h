@@ -1,7 +1,8 @@
 #pragma once
 // Text-mode files as the original runtime kept them. On disk every line ends in CR LF; reading
-// turns CR LF into LF (a lone CR stays) and stops at a Ctrl-Z byte. Files the program rewrites are
-// replaced atomically, so a crash leaves the old file or the new one, never a mix.
+// turns CR LF into LF (a lone CR stays) and ends the text at a Ctrl-Z that only ends the file.
+// Files the program rewrites are replaced atomically, so a crash leaves the old file or the new
+// one, never a mix.
 //
 // Nothing here throws or reports beyond its return value.
 
@@ -15,8 +16,9 @@ namespace rt {
 // the kernel's protection for shared folders would follow them: in a sticky folder that everyone
 // may write, a link must belong to the writer or to the folder's owner.
 
-// Reads a whole file in text mode the way the model's readers did it: in fgets pieces of at most
-// 1,023 characters (a piece ends after a LF), each piece taken up to its first NUL byte.
+// Reads a whole file in text mode: CR LF becomes LF, and a Ctrl-Z followed by nothing but line
+// ends (or more Ctrl-Z) ends the text. Every other byte is kept, NUL and Ctrl-Z included, so that
+// nothing a reader skipped is lost by a save; a reader that cannot take them refuses the file.
 // False, with the text left empty, when the file cannot be opened or a read fails part-way.
 bool ReadTextFile(const std::string& fileName, std::string& text);
 
