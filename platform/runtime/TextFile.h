@@ -19,7 +19,8 @@ namespace rt {
 // Reads a whole file in text mode: CR LF becomes LF, and a Ctrl-Z followed by nothing but line
 // ends (or more Ctrl-Z) ends the text. Every other byte is kept, NUL and Ctrl-Z included, so that
 // nothing a reader skipped is lost by a save; a reader that cannot take them refuses the file.
-// False, with the text left empty, when the file cannot be opened or a read fails part-way.
+// False, with the text left empty, when the file cannot be opened, a read fails part-way, or the
+// file is too large to hold.
 bool ReadTextFile(const std::string& fileName, std::string& text);
 
 // The bytes that a text-mode write puts on disk for the text: every LF becomes CR LF.

@@ -73,6 +73,16 @@ TEST(TextFileReading, FailsWithEmptyTextWhenTheFileCannotBeOpenedOrRead) {
     text = "stale";
     EXPECT_FALSE(rt::ReadTextFile("/proc/self/mem", text));
     EXPECT_EQ(text, "");
+
+    // A file larger than any the program writes, or than memory could hold.
+    const std::string huge = folder / "huge.txt";
+    WriteBytes(huge, "");
+    if (truncate(huge.c_str(), int64_t{100} << 30) != 0) {
+        GTEST_SKIP() << "the scratch folder's file system takes no sparse file of 100 GB";
+    }
+    text = "stale";
+    EXPECT_FALSE(rt::ReadTextFile(huge, text));
+    EXPECT_EQ(text, "");
 }
 
 // A FIFO or a device is neither read nor written, and never waited on: each call runs in a child
