@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -216,6 +217,24 @@ bool RefusedToThisUser(int error) {
     return error == EACCES || error == EPERM;
 }
 
+// A write past the file size limit (ulimit -f) must fail with EFBIG and be handled as a full disk
+// is, not kill the program halfway through: the signal the kernel sends with it is ignored, once,
+// before the first write. A handler the program set up itself is left in place.
+void IgnoreFileSizeSignal() {
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (sigaction(SIGXFSZ, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) != 0 ||
+            current.sa_handler != SIG_DFL) {
+            return false;
+        }
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        return sigaction(SIGXFSZ, &ignore, nullptr) == 0;
+    }();
+    (void)ignored;
+}
+
 } // namespace
 
 bool ReadTextFile(const std::string& fileName, std::string& text) {
@@ -289,6 +308,7 @@ bool FileExists(const std::string& fileName) {
 }
 
 bool AppendTextFile(const std::string& fileName, const std::string& text) {
+    IgnoreFileSizeSignal();
     std::string target;
     if (fileName.empty() || !ResolveTarget(fileName, target)) {
         return false;
@@ -352,6 +372,7 @@ TextOutFile::~TextOutFile() {
 }
 
 bool TextOutFile::Open(const std::string& fileName, bool sync) {
+    IgnoreFileSizeSignal();
     Discard();
     if (fileName.empty() || !ResolveTarget(fileName, target_)) {
         return false;

@@ -2,7 +2,7 @@
 // Text-mode files as the original runtime kept them. On disk every line ends in CR LF; reading
 // turns CR LF into LF (a lone CR stays) and ends the text at a Ctrl-Z that only ends the file.
 // Files the program rewrites are replaced atomically, so a crash leaves the old file or the new
-// one, never a mix.
+// one, never a mix. A write past a file size limit fails like one on a full disk.
 //
 // Nothing here throws or reports beyond its return value.
 

@@ -163,6 +163,26 @@ TEST(TextFileAppending, CutsOffATextThatDoesNotFitWhole) {
     EXPECT_EQ(ReadBytes(log), "LPWSplitLog\tgame.txt\r\n");
 }
 
+// Under a file size limit a write past it fails as on a full disk, where the signal that comes
+// with it would kill the program halfway: an append is cut back, a rewrite keeps the old file.
+TEST(TextFileAppending, AFileSizeLimitFailsTheWriteInsteadOfEndingTheProgram) {
+    TempFolder folder;
+    const std::string log = folder / "game-RunLog.txt";
+    const std::string split = folder / "game.txt";
+    WriteBytes(log, "LPWSplitLog\tgame.txt\r\n");
+    WriteBytes(split, "old\r\n");
+    const auto failed = RunWithDeadline(10, [&] {
+        const rlimit limit{4096, 4096};
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+               !rt::AppendTextFile(log, std::string(6000, 'x') + "\n") &&
+               !rt::RewriteTextFile(split, std::string(6000, 'y') + "\n", true);
+    });
+    EXPECT_EQ(failed, true) << "the writes did not fail, or the program was ended";
+    EXPECT_EQ(ReadBytes(log), "LPWSplitLog\tgame.txt\r\n");
+    EXPECT_EQ(ReadBytes(split), "old\r\n");
+    EXPECT_EQ(folder.Listing(), "game-RunLog.txt game.txt");
+}
+
 // Lines far larger than any stdio buffer, appended from many threads at once: a writer that
 // split a line into several writes would let another thread's line land in the middle of it.
 TEST(TextFileAppending, WritesEachTextInOnePieceEvenWhenAppendersRace) {
