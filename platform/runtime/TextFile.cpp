@@ -1,6 +1,7 @@
 #include "platform/runtime/TextFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +26,8 @@ constexpr int kMaxLinks = 40;
 // 1 MB, and a run log of 100,000 runs of 20 splits about 18 MB. A larger file is refused as one
 // that cannot be read, rather than held in memory, along with the lines cut from it.
 constexpr int64_t kMaxFileBytes = int64_t{256} * 1024 * 1024;
+// How long an appender waits for another to finish before it appends without its turn.
+constexpr auto kLockWait = std::chrono::milliseconds(250);
 
 // False when a read fails, or when the file is larger than any file of the program or than the
 // memory left can hold; the bytes are then of no use.
@@ -235,6 +238,24 @@ void IgnoreFileSizeSignal() {
     (void)ignored;
 }
 
+// Appenders take turns, so that the last byte looked at is still the last one when the text
+// lands after it, and a cut-back cuts only this text. The turn is waited for only a moment: any
+// process that may read the file may hold a lock on it for as long as it likes (another user, a
+// stopped copy of the program, a backup tool), and an append runs on the window's thread. False
+// when the turn did not come.
+bool TakeTurn(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        usleep(2000);
+    }
+}
+
 } // namespace
 
 bool ReadTextFile(const std::string& fileName, std::string& text) {
@@ -324,10 +345,9 @@ bool AppendTextFile(const std::string& fileName, const std::string& text) {
     if (fd < 0) {
         return false;
     }
-    // Appenders take turns, so that the last byte looked at is still the last one when the text
-    // lands after it, and a cut-back cuts only this text.
-    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
+    // Without its turn the text still goes down in one write with O_APPEND, whole, after
+    // whatever the other appender wrote.
+    const bool turn = TakeTurn(fd);
     if (fstat(fd, &st) != 0) {
         close(fd);
         return false;
@@ -353,11 +373,14 @@ bool AppendTextFile(const std::string& fileName, const std::string& text) {
             ok = false;
         } else if (static_cast<size_t>(n) < bytes.size()) {
             // Only a full disk or a file size limit cuts a write short. What fits is finished, or
-            // else cut off again: the next text must not join half a line.
-            const off_t start = lseek(fd, 0, SEEK_CUR) - n;
-            ok = WriteAll(fd, bytes.substr(static_cast<size_t>(n)));
-            if (!ok && start >= 0) {
-                ftruncate(fd, start);
+            // else cut off again: the next text must not join half a line. Without the turn, only
+            // while nothing was appended after it.
+            const off_t end = lseek(fd, 0, SEEK_CUR);
+            struct stat now {};
+            const bool stillLast = turn || (fstat(fd, &now) == 0 && now.st_size == end);
+            ok = stillLast && WriteAll(fd, bytes.substr(static_cast<size_t>(n)));
+            if (!ok && stillLast && end >= n) {
+                ftruncate(fd, end - n);
             }
         }
     }

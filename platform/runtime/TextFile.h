@@ -35,7 +35,8 @@ bool FileExists(const std::string& fileName);
 // Appends the text (LF written as CR LF) to the file in one write, creating the file when it is
 // missing. The text starts a line of its own: after a last line without its line end, a line end
 // is written first. A line handed over whole is never split by a crash, and an append that
-// cannot write all of its text (a full disk) cuts it off again. False when nothing was appended.
+// cannot write all of its text (a full disk) cuts it off again. Appenders take turns by a lock,
+// but one held elsewhere is waited for only a moment. False when nothing was appended.
 bool AppendTextFile(const std::string& fileName, const std::string& text);
 
 // A text-mode output file that replaces its target atomically wherever that keeps everything the

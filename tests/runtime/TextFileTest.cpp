@@ -163,6 +163,38 @@ TEST(TextFileAppending, CutsOffATextThatDoesNotFitWhole) {
     EXPECT_EQ(ReadBytes(log), "LPWSplitLog\tgame.txt\r\n");
 }
 
+// Any process that may read the log may hold a lock on it for as long as it likes; the append
+// waits for it only a moment, then writes its line whole without its turn.
+TEST(TextFileAppending, DoesNotWaitForALockHeldByAnotherProcess) {
+    TempFolder folder;
+    const std::string log = folder / "game-RunLog.txt";
+    WriteBytes(log, "LPWSplitLog\tgame.txt\r\n");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    std::fflush(nullptr);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        alarm(60); // never outlives the test
+        const int fd = open(log.c_str(), O_RDONLY);
+        if (fd >= 0 && flock(fd, LOCK_SH) == 0 && write(ready[1], "x", 1) == 1) {
+            pause();
+        }
+        _exit(1);
+    }
+    close(ready[1]);
+    char byte = 0;
+    const bool holding = read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+    const auto appended =
+        holding ? RunWithDeadline(10, [&] { return rt::AppendTextFile(log, "2024/03/09 18:05\tR\t5.00\n"); })
+                : std::nullopt;
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    ASSERT_TRUE(holding) << "the holder could not lock the log";
+    EXPECT_EQ(appended, true) << "the append waited for the lock";
+    EXPECT_EQ(ReadBytes(log), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:05\tR\t5.00\r\n");
+}
+
 // Under a file size limit a write past it fails as on a full disk, where the signal that comes
 // with it would kill the program halfway: an append is cut back, a rewrite keeps the old file.
 TEST(TextFileAppending, AFileSizeLimitFailsTheWriteInsteadOfEndingTheProgram) {
