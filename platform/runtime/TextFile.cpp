@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace rt {
 
@@ -105,9 +106,8 @@ std::string FolderOf(const std::string& path) {
 // In a sticky folder that everyone may write (such as /tmp), a link is followed only when it
 // belongs to the writer or to the folder's owner, as the kernel does with protected_symlinks on:
 // otherwise anyone could plant a link that points a save at the user's own files. Applied
-// whatever the machine's setting.
-bool MayFollowLink(const std::string& link, const struct stat& linkStat) {
-    const std::string folder = FolderOf(link);
+// whatever the machine's setting. The folder is one that holds no link on its way.
+bool MayFollowLink(const std::string& folder, const struct stat& linkStat) {
     struct stat st {};
     if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) {
         return false;
@@ -118,27 +118,84 @@ bool MayFollowLink(const std::string& link, const struct stat& linkStat) {
     return linkStat.st_uid == geteuid() || linkStat.st_uid == st.st_uid;
 }
 
-// The file that a write to the name really replaces: symbolic links in the last component are
-// followed (a relative link is relative to the folder holding it), so the link itself survives.
-bool ResolveTarget(const std::string& fileName, std::string& target) {
-    target = fileName;
-    for (int i = 0; i < kMaxLinks; ++i) {
-        struct stat st {};
-        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            return true;
+// Pushes the parts of a path between its slashes, last first, so that the first comes off the
+// back first. Empty parts (from "//" or a slash at the end) are kept: a path that does not resolve
+// must be handed on as it was.
+void PushParts(const std::string& path, std::vector<std::string>& parts) {
+    size_t end = path.size();
+    for (;;) {
+        const size_t slash = end == 0 ? std::string::npos : path.rfind('/', end - 1);
+        const size_t start = slash == std::string::npos ? 0 : slash + 1;
+        parts.push_back(path.substr(start, end - start));
+        if (slash == std::string::npos) {
+            if (!path.empty() && path[0] == '/') {
+                parts.pop_back(); // the part before a leading slash
+            }
+            return;
         }
-        if (!MayFollowLink(target, st)) {
-            return false;
-        }
-        char buffer[PATH_MAX];
-        ssize_t length = readlink(target.c_str(), buffer, sizeof buffer);
-        if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) {
-            return false;
-        }
-        std::string link(buffer, static_cast<size_t>(length));
-        target = link[0] == '/' ? link : FolderOf(target) + link;
+        end = slash;
     }
-    return false;
+}
+
+// The file that a write to the name really reaches, found by walking the path a part at a time
+// and following each symbolic link by hand (a relative link is relative to the folder holding
+// it). Every link met, in a folder on the way or at the end, must pass MayFollowLink. The result
+// names no link, so a replace keeps the link itself. Where a part is missing or is no folder, the
+// rest is handed on unchanged, to fail where the kernel would fail it.
+bool ResolveTarget(const std::string& fileName, std::string& target) {
+    std::vector<std::string> parts;
+    PushParts(fileName, parts);
+    std::string walked = fileName[0] == '/' ? "/" : ""; // "" is the current folder
+    const auto join = [](const std::string& folder, const std::string& part) {
+        return folder.empty() ? part : folder.back() == '/' ? folder + part : folder + "/" + part;
+    };
+    int links = 0;
+    while (!parts.empty()) {
+        std::string part = std::move(parts.back());
+        parts.pop_back();
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            // The walked path holds no link, so its parent is the folder above it.
+            const size_t slash = walked.rfind('/');
+            const std::string last = slash == std::string::npos ? walked : walked.substr(slash + 1);
+            if (walked.empty() || last == "..") {
+                walked = join(walked, "..");
+            } else if (walked != "/") {
+                walked = slash == std::string::npos ? "" : slash == 0 ? "/" : walked.substr(0, slash);
+            }
+            continue;
+        }
+        const std::string next = join(walked, part);
+        struct stat st {};
+        const bool found = lstat(next.c_str(), &st) == 0;
+        if (found && S_ISLNK(st.st_mode)) {
+            if (++links > kMaxLinks || !MayFollowLink(walked, st)) {
+                return false;
+            }
+            char buffer[PATH_MAX];
+            ssize_t length = readlink(next.c_str(), buffer, sizeof buffer);
+            if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) {
+                return false;
+            }
+            const std::string link(buffer, static_cast<size_t>(length));
+            if (link[0] == '/') {
+                walked = "/";
+            }
+            PushParts(link, parts);
+            continue;
+        }
+        walked = next;
+        if (!found || !S_ISDIR(st.st_mode)) {
+            while (!parts.empty()) {
+                walked += "/" + parts.back();
+                parts.pop_back();
+            }
+        }
+    }
+    target = walked;
+    return true;
 }
 
 // The mode that a newly created file gets from open(): 0666 without the umask. Read once from

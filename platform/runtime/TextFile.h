@@ -13,8 +13,9 @@ namespace rt {
 
 // Only plain files are read or written here: a FIFO or a device is refused at once, without
 // waiting for a writer or reading without end. Symbolic links are followed for writing only where
-// the kernel's protection for shared folders would follow them: in a sticky folder that everyone
-// may write, a link must belong to the writer or to the folder's owner.
+// the kernel's protection for shared folders would follow them, wherever they stand in the path:
+// in a sticky folder that everyone may write, a link must belong to the writer or to the folder's
+// owner.
 
 // Reads a whole file in text mode: CR LF becomes LF, and a Ctrl-Z followed by nothing but line
 // ends (or more Ctrl-Z) ends the text. Every other byte is kept, NUL and Ctrl-Z included, so that

@@ -341,6 +341,23 @@ TEST(AtomicRewrite, FollowsALinkInASharedFolderOnlyWhereTheKernelWould) {
     ASSERT_EQ(symlink(precious.c_str(), (shared / "own.ini").c_str()), 0);
     EXPECT_TRUE(rt::RewriteTextFile(shared / "own.ini", "[Window]\n", true));
     EXPECT_EQ(ReadBytes(precious), "[Window]\r\n");
+
+    // The same holds for a link to a folder, met on the way to the file, and after other links.
+    ASSERT_EQ(symlink(own.Path().c_str(), (shared / "d").c_str()), 0);
+    ASSERT_EQ(lchown((shared / "d").c_str(), kNobody, kNoGroup), 0);
+    ASSERT_EQ(symlink((shared / "d").c_str(), (own / "via").c_str()), 0);
+    for (const std::string& name : {shared / "d/split.txt", own / "via/split.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(rt::RewriteTextFile(name, "[Misc]\n", true));
+        EXPECT_FALSE(rt::AppendTextFile(name, "[Misc]\n"));
+        EXPECT_FALSE(rt::AppendTextFile(name + "-RunLog.txt", "run\n"));
+    }
+    EXPECT_EQ(ReadBytes(precious), "[Window]\r\n");
+    EXPECT_EQ(own.Listing(), "split.txt via");
+
+    ASSERT_EQ(symlink(own.Path().c_str(), (shared / "mine").c_str()), 0);
+    EXPECT_TRUE(rt::AppendTextFile(shared / "mine/split.txt", "[Keys]\n"));
+    EXPECT_EQ(ReadBytes(precious), "[Window]\r\n[Keys]\r\n");
 }
 
 TEST(AtomicRewrite, CreatesTheTargetOfADanglingLink) {
