@@ -234,18 +234,45 @@ bool ReplaceKeepsTheFile(const std::string& name, const struct stat& old) {
            lgetxattr(name.c_str(), "system.posix_acl_access", nullptr, 0) < 0;
 }
 
-// Opens a file for reading or writing only when it is a plain file: a FIFO does not stall the
-// open (O_NONBLOCK) and a device is never read or written. -1 otherwise.
+// Opens a file for reading or writing only when it is a plain file. The name is looked at before
+// it is opened, so a FIFO or a device is never opened at all (opening some devices does something
+// by itself: a tape rewinds, a modem line is raised); the open cannot block or take a terminal,
+// and what it opened must be the file that was looked at. A missing file is created only where
+// nothing else took the name in between. -1 otherwise.
 int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
-    int fd = open(name.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        return -1;
+    const bool create = (flags & O_CREAT) != 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        struct stat seen {};
+        const bool exists =
+            ((flags & O_NOFOLLOW) != 0 ? lstat(name.c_str(), &seen) : stat(name.c_str(), &seen)) == 0;
+        if (exists && !S_ISREG(seen.st_mode)) {
+            return -1;
+        }
+        if (!exists && (errno != ENOENT || !create)) {
+            return -1;
+        }
+        const int how = (flags & ~O_CREAT) | (exists ? 0 : O_CREAT | O_EXCL);
+        int fd = open(name.c_str(), how | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+        if (fd < 0) {
+            // The name came or went since it was looked at: look again, once.
+            if (create && (errno == EEXIST || errno == ENOENT)) {
+                continue;
+            }
+            return -1;
+        }
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            (exists && (st.st_dev != seen.st_dev || st.st_ino != seen.st_ino))) {
+            close(fd);
+            return -1;
+        }
+        const int status = fcntl(fd, F_GETFL);
+        if (status == -1 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+            close(fd);
+            return -1;
+        }
+        return fd;
     }
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return -1;
-    }
-    return fd;
+    return -1;
 }
 
 // Makes sure that the file has room for the new bytes before any of its old text is written

@@ -11,11 +11,11 @@
 
 namespace rt {
 
-// Only plain files are read or written here: a FIFO or a device is refused at once, without
-// waiting for a writer or reading without end. Symbolic links are followed for writing only where
-// the kernel's protection for shared folders would follow them, wherever they stand in the path:
-// in a sticky folder that everyone may write, a link must belong to the writer or to the folder's
-// owner.
+// Only plain files are read or written here: a FIFO or a device is refused by its name, before
+// anything opens it, so nothing waits for a writer, reads without end or sets a device going.
+// Symbolic links are followed for writing only where the kernel's protection for shared folders
+// would follow them, wherever they stand in the path: in a sticky folder that everyone may
+// write, a link must belong to the writer or to the folder's owner.
 
 // Reads a whole file in text mode: CR LF becomes LF, and a Ctrl-Z followed by nothing but line
 // ends (or more Ctrl-Z) ends the text. Every other byte is kept, NUL and Ctrl-Z included, so that

@@ -87,17 +87,34 @@ TEST(TextFileReading, FailsWithEmptyTextWhenTheFileCannotBeOpenedOrRead) {
 
 // A FIFO or a device is neither read nor written, and never waited on: each call runs in a child
 // that is stopped after a while, as an open that waited for the other end would never return.
+// They are refused by their names: opening some devices does something by itself.
 TEST(TextFileKinds, OnlyPlainFilesAreReadOrWritten) {
     TempFolder folder;
     const std::string fifo = folder / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
     ASSERT_EQ(symlink("fifo", (folder / "split.txt").c_str()), 0);
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, folder.Path().c_str(), IN_OPEN), 0);
     std::string text;
     EXPECT_EQ(RunWithDeadline(10, [&] { return rt::ReadTextFile(fifo, text); }), false);
     EXPECT_EQ(RunWithDeadline(10, [&] { return rt::FileSize(fifo) != -1 || rt::FileExists(fifo); }), false);
     EXPECT_EQ(RunWithDeadline(10, [&] { return rt::AppendTextFile(fifo, "run\n"); }), false);
+    EXPECT_EQ(RunWithDeadline(10, [&] { return rt::AppendTextFile(folder / "split.txt", "run\n"); }), false);
     EXPECT_FALSE(rt::RewriteTextFile(folder / "split.txt", "x\n", false));
+    EXPECT_FALSE(rt::ReadTextFile(folder / "split.txt", text));
     EXPECT_FALSE(rt::ReadTextFile("/dev/null", text));
+    std::vector<std::string> opened;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t n; (n = read(watch, events, sizeof events)) > 0;) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            opened.emplace_back(event->len > 0 ? event->name : ".");
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    close(watch);
+    EXPECT_EQ(std::count(opened.begin(), opened.end(), "fifo"), 0) << "the FIFO was opened";
 
     struct stat st {};
     ASSERT_EQ(stat(fifo.c_str(), &st), 0);
