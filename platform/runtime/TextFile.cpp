@@ -24,7 +24,7 @@ constexpr char kCtrlZ = 0x1A;
 // As many links as the kernel itself follows before it gives up on a loop.
 constexpr int kMaxLinks = 40;
 // No file of the program comes near this: a split file of 5,000 rows and 6 columns is about
-// 1 MB, and a run log of 100,000 runs of 20 splits about 18 MB. A larger file is refused as one
+// 1 MB, and a run log of 100,000 runs of 20 splits about 19 MB. A larger file is refused as one
 // that cannot be read, rather than held in memory, along with the lines cut from it.
 constexpr int64_t kMaxFileBytes = int64_t{256} * 1024 * 1024;
 // How long an appender waits for another to finish before it appends without its turn.
