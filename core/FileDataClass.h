@@ -257,8 +257,10 @@ private:
     // The text up to and including the last slash, backslash or colon; "" when it has none.
     static std::string FolderOf(const std::string& name);
     // Appends a text field with every TAB, CR, LF, NUL and Ctrl-Z in it written as a space: inside
-    // a field they would shift the fields after it, split its line or end the text when read.
+    // a field they would shift the fields after it, split its line or make the file refused.
     static void AppendField(std::string& text, const std::string& field);
+    // Whether a text read from a file holds a NUL or a Ctrl-Z, which no writer here puts in.
+    static bool HoldsStrayBytes(const std::string& text);
     std::string RunLogFileName() const;
     std::string SplitStateFileName() const;
     // --- end of file format helpers ---

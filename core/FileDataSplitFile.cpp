@@ -6,6 +6,8 @@
 #include "core/TimeText.h"
 #include "platform/runtime/TextFile.h"
 
+#include <string_view>
+
 namespace {
 
 const char kStateMagic[] = "LPWSplitState\t";
@@ -27,12 +29,21 @@ void FileDataClass::AppendField(std::string& text, const std::string& field) {
     }
 }
 
+bool FileDataClass::HoldsStrayBytes(const std::string& text) {
+    return text.find_first_of(std::string_view("\0\x1a", 2)) != std::string::npos;
+}
+
 void FileDataClass::LoadSplitFile(const std::string& name) {
     // Cleared first, so every refusal leaves an empty table without a file name.
     Clear();
 
     std::string text;
     if (!rt::ReadTextFile(name, text))
+        return;
+    // No split file the program wrote holds a NUL or a Ctrl-Z: one that does comes from a disk
+    // that lost power or from elsewhere. Loaded, the next save would write it back changed, its
+    // rows shifted where such bytes took a line end's place; refused, it stays as it is.
+    if (HoldsStrayBytes(text))
         return;
     if (text.starts_with(kStateMagic) || text.starts_with(kLogMagic))
         return;

@@ -59,7 +59,9 @@ void FileDataClass::LoadSplitState(const std::string& path) {
     std::string text;
     if (!rt::ReadTextFile(path, text))
         return;
-    if (!text.starts_with(kStateMagic))
+    // No state the program wrote holds a NUL or a Ctrl-Z: one that does is damaged, its times
+    // are not the run's, and a NUL in the name would cut short the split file it opens.
+    if (!text.starts_with(kStateMagic) || HoldsStrayBytes(text))
         return;
     StringList lines;
     SplitLines(text, lines);

@@ -77,8 +77,8 @@ double ReadDecimal(const std::string& text) {
 }
 
 // A name or value as it may stand on one line: a CR or LF inside it would start a line of its own
-// (a section or an entry the reader takes as real), a Ctrl-Z would end the file for the reader
-// and a NUL would cut its line short, so each becomes a space.
+// (a section or an entry the reader takes as real), and a Ctrl-Z or a NUL is no text (one at the
+// end would end the file for the reader), so each becomes a space.
 std::string OneLine(std::string text) {
     for (char& c : text) {
         if (c == '\r' || c == '\n' || c == '\0' || c == '\x1a') {

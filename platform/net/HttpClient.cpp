@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include <curl/curl.h>
@@ -18,14 +19,16 @@ void InitialiseCurlOnce() {
 // A loop of redirects ends after this many.
 constexpr int kMaxRedirects = 15;
 
-// True when the reply, once its head is in, is a redirect with somewhere to go.
+// True when the reply, once its head is in, is a redirect with somewhere to go. A Location of
+// nothing but blanks (libcurl hands over "Location: " as a lone CR) goes nowhere: such a 3xx is
+// an ordinary reply.
 bool IsRedirect(CURL* easy) {
     long status = 0;
     curl_header* location = nullptr;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     return status >= 300 && status < 400 &&
            curl_easy_header(easy, "Location", 0, CURLH_HEADER, -1, &location) == CURLHE_OK &&
-           location->value[0] != '\0';
+           std::strspn(location->value, " \t\r\n") < std::strlen(location->value);
 }
 
 struct Receiver {

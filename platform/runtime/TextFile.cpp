@@ -1,45 +1,68 @@
 #include "platform/runtime/TextFile.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace rt {
 
 namespace {
 
 constexpr char kCtrlZ = 0x1A;
-// fgets into a 1,024-byte buffer reads at most this many characters per piece.
-constexpr size_t kPieceLength = 1023;
 // As many links as the kernel itself follows before it gives up on a loop.
 constexpr int kMaxLinks = 40;
+// No file of the program comes near this: a split file of 5,000 rows and 6 columns is about
+// 1 MB, and a run log of 100,000 runs of 20 splits about 19 MB. A larger file is refused as one
+// that cannot be read, rather than held in memory, along with the lines cut from it.
+constexpr int64_t kMaxFileBytes = int64_t{256} * 1024 * 1024;
+// How long an appender waits for another to finish before it appends without its turn.
+constexpr auto kLockWait = std::chrono::milliseconds(250);
 
+// False when a read fails, or when the file is larger than any file of the program or than the
+// memory left can hold; the bytes are then of no use.
 bool ReadAllBytes(int fd, std::string& bytes) {
     struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        bytes.reserve(static_cast<size_t>(st.st_size));
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxFileBytes) {
+        return false;
     }
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
+    try {
+        if (st.st_size > 0) {
+            bytes.reserve(static_cast<size_t>(st.st_size));
+        }
+        char buffer[65536];
+        for (;;) {
+            ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return false;
             }
-            return false;
+            if (n == 0) {
+                return true;
+            }
+            // A file that grows while it is read is held to the same limit.
+            if (static_cast<int64_t>(bytes.size()) + n > kMaxFileBytes) {
+                return false;
+            }
+            bytes.append(buffer, static_cast<size_t>(n));
         }
-        if (n == 0) {
-            return true;
-        }
-        bytes.append(buffer, static_cast<size_t>(n));
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
     }
 }
 
@@ -83,9 +106,8 @@ std::string FolderOf(const std::string& path) {
 // In a sticky folder that everyone may write (such as /tmp), a link is followed only when it
 // belongs to the writer or to the folder's owner, as the kernel does with protected_symlinks on:
 // otherwise anyone could plant a link that points a save at the user's own files. Applied
-// whatever the machine's setting.
-bool MayFollowLink(const std::string& link, const struct stat& linkStat) {
-    const std::string folder = FolderOf(link);
+// whatever the machine's setting. The folder is one that holds no link on its way.
+bool MayFollowLink(const std::string& folder, const struct stat& linkStat) {
     struct stat st {};
     if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) {
         return false;
@@ -96,27 +118,84 @@ bool MayFollowLink(const std::string& link, const struct stat& linkStat) {
     return linkStat.st_uid == geteuid() || linkStat.st_uid == st.st_uid;
 }
 
-// The file that a write to the name really replaces: symbolic links in the last component are
-// followed (a relative link is relative to the folder holding it), so the link itself survives.
-bool ResolveTarget(const std::string& fileName, std::string& target) {
-    target = fileName;
-    for (int i = 0; i < kMaxLinks; ++i) {
-        struct stat st {};
-        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            return true;
+// Pushes the parts of a path between its slashes, last first, so that the first comes off the
+// back first. Empty parts (from "//" or a slash at the end) are kept: a path that does not resolve
+// must be handed on as it was.
+void PushParts(const std::string& path, std::vector<std::string>& parts) {
+    size_t end = path.size();
+    for (;;) {
+        const size_t slash = end == 0 ? std::string::npos : path.rfind('/', end - 1);
+        const size_t start = slash == std::string::npos ? 0 : slash + 1;
+        parts.push_back(path.substr(start, end - start));
+        if (slash == std::string::npos) {
+            if (!path.empty() && path[0] == '/') {
+                parts.pop_back(); // the part before a leading slash
+            }
+            return;
         }
-        if (!MayFollowLink(target, st)) {
-            return false;
-        }
-        char buffer[PATH_MAX];
-        ssize_t length = readlink(target.c_str(), buffer, sizeof buffer);
-        if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) {
-            return false;
-        }
-        std::string link(buffer, static_cast<size_t>(length));
-        target = link[0] == '/' ? link : FolderOf(target) + link;
+        end = slash;
     }
-    return false;
+}
+
+// The file that a write to the name really reaches, found by walking the path a part at a time
+// and following each symbolic link by hand (a relative link is relative to the folder holding
+// it). Every link met, in a folder on the way or at the end, must pass MayFollowLink. The result
+// names no link, so a replace keeps the link itself. Where a part is missing or is no folder, the
+// rest is handed on unchanged, to fail where the kernel would fail it.
+bool ResolveTarget(const std::string& fileName, std::string& target) {
+    std::vector<std::string> parts;
+    PushParts(fileName, parts);
+    std::string walked = fileName[0] == '/' ? "/" : ""; // "" is the current folder
+    const auto join = [](const std::string& folder, const std::string& part) {
+        return folder.empty() ? part : folder.back() == '/' ? folder + part : folder + "/" + part;
+    };
+    int links = 0;
+    while (!parts.empty()) {
+        std::string part = std::move(parts.back());
+        parts.pop_back();
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            // The walked path holds no link, so its parent is the folder above it.
+            const size_t slash = walked.rfind('/');
+            const std::string last = slash == std::string::npos ? walked : walked.substr(slash + 1);
+            if (walked.empty() || last == "..") {
+                walked = join(walked, "..");
+            } else if (walked != "/") {
+                walked = slash == std::string::npos ? "" : slash == 0 ? "/" : walked.substr(0, slash);
+            }
+            continue;
+        }
+        const std::string next = join(walked, part);
+        struct stat st {};
+        const bool found = lstat(next.c_str(), &st) == 0;
+        if (found && S_ISLNK(st.st_mode)) {
+            if (++links > kMaxLinks || !MayFollowLink(walked, st)) {
+                return false;
+            }
+            char buffer[PATH_MAX];
+            ssize_t length = readlink(next.c_str(), buffer, sizeof buffer);
+            if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) {
+                return false;
+            }
+            const std::string link(buffer, static_cast<size_t>(length));
+            if (link[0] == '/') {
+                walked = "/";
+            }
+            PushParts(link, parts);
+            continue;
+        }
+        walked = next;
+        if (!found || !S_ISDIR(st.st_mode)) {
+            while (!parts.empty()) {
+                walked += "/" + parts.back();
+                parts.pop_back();
+            }
+        }
+    }
+    target = walked;
+    return true;
 }
 
 // The mode that a newly created file gets from open(): 0666 without the umask. Read once from
@@ -155,18 +234,45 @@ bool ReplaceKeepsTheFile(const std::string& name, const struct stat& old) {
            lgetxattr(name.c_str(), "system.posix_acl_access", nullptr, 0) < 0;
 }
 
-// Opens a file for reading or writing only when it is a plain file: a FIFO does not stall the
-// open (O_NONBLOCK) and a device is never read or written. -1 otherwise.
+// Opens a file for reading or writing only when it is a plain file. The name is looked at before
+// it is opened, so a FIFO or a device is never opened at all (opening some devices does something
+// by itself: a tape rewinds, a modem line is raised); the open cannot block or take a terminal,
+// and what it opened must be the file that was looked at. A missing file is created only where
+// nothing else took the name in between. -1 otherwise.
 int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
-    int fd = open(name.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        return -1;
+    const bool create = (flags & O_CREAT) != 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        struct stat seen {};
+        const bool exists =
+            ((flags & O_NOFOLLOW) != 0 ? lstat(name.c_str(), &seen) : stat(name.c_str(), &seen)) == 0;
+        if (exists && !S_ISREG(seen.st_mode)) {
+            return -1;
+        }
+        if (!exists && (errno != ENOENT || !create)) {
+            return -1;
+        }
+        const int how = (flags & ~O_CREAT) | (exists ? 0 : O_CREAT | O_EXCL);
+        int fd = open(name.c_str(), how | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+        if (fd < 0) {
+            // The name came or went since it was looked at: look again, once.
+            if (create && (errno == EEXIST || errno == ENOENT)) {
+                continue;
+            }
+            return -1;
+        }
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            (exists && (st.st_dev != seen.st_dev || st.st_ino != seen.st_ino))) {
+            close(fd);
+            return -1;
+        }
+        const int status = fcntl(fd, F_GETFL);
+        if (status == -1 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+            close(fd);
+            return -1;
+        }
+        return fd;
     }
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return -1;
-    }
-    return fd;
+    return -1;
 }
 
 // Makes sure that the file has room for the new bytes before any of its old text is written
@@ -198,6 +304,42 @@ bool RefusedToThisUser(int error) {
     return error == EACCES || error == EPERM;
 }
 
+// A write past the file size limit (ulimit -f) must fail with EFBIG and be handled as a full disk
+// is, not kill the program halfway through: the signal the kernel sends with it is ignored, once,
+// before the first write. A handler the program set up itself is left in place.
+void IgnoreFileSizeSignal() {
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (sigaction(SIGXFSZ, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) != 0 ||
+            current.sa_handler != SIG_DFL) {
+            return false;
+        }
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        return sigaction(SIGXFSZ, &ignore, nullptr) == 0;
+    }();
+    (void)ignored;
+}
+
+// Appenders take turns, so that the last byte looked at is still the last one when the text
+// lands after it, and a cut-back cuts only this text. The turn is waited for only a moment: any
+// process that may read the file may hold a lock on it for as long as it likes (another user, a
+// stopped copy of the program, a backup tool), and an append runs on the window's thread. False
+// when the turn did not come.
+bool TakeTurn(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        usleep(2000);
+    }
+}
+
 } // namespace
 
 bool ReadTextFile(const std::string& fileName, std::string& text) {
@@ -215,42 +357,36 @@ bool ReadTextFile(const std::string& fileName, std::string& text) {
         return false;
     }
 
-    // Text mode: the text ends at a Ctrl-Z, and CR LF becomes LF.
-    const char* in = bytes.data();
-    const void* ctrlZ = std::memchr(in, kCtrlZ, bytes.size());
-    const size_t n =
-        ctrlZ != nullptr ? static_cast<size_t>(static_cast<const char*>(ctrlZ) - in) : bytes.size();
-    text.reserve(n);
+    // A Ctrl-Z ends the text where only line ends (and more Ctrl-Z) follow it, as old files end.
+    // Anywhere else it is kept, as a NUL is: a reader that stopped there would have a save drop
+    // everything after it.
+    size_t n = bytes.size();
+    for (size_t i = bytes.size(); i > 0; --i) {
+        const char c = bytes[i - 1];
+        if (c == kCtrlZ) {
+            n = i - 1;
+        } else if (c != '\r' && c != '\n') {
+            break;
+        }
+    }
+    // CR LF becomes LF, in place: the text is never longer than the bytes.
+    char* data = bytes.data();
+    size_t out = 0;
     for (size_t start = 0; start < n;) {
-        const void* cr = std::memchr(in + start, '\r', n - start);
-        size_t at = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - in) : n;
-        text.append(in + start, at - start);
+        const void* cr = std::memchr(data + start, '\r', n - start);
+        const size_t at = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : n;
+        std::memmove(data + out, data + start, at - start);
+        out += at - start;
         if (at == n) {
             break;
         }
-        if (at + 1 >= n || in[at + 1] != '\n') {
-            text += '\r';
+        if (at + 1 >= n || data[at + 1] != '\n') {
+            data[out++] = '\r';
         }
         start = at + 1;
     }
-    // Read in fgets pieces, each piece ends at its first NUL: a NUL drops the rest of its piece
-    // (the line end included), counted in translated characters.
-    if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
-        std::string kept;
-        kept.reserve(text.size());
-        for (size_t piece = 0; piece < text.size();) {
-            size_t limit = std::min(text.size(), piece + kPieceLength);
-            const void* lf = std::memchr(text.data() + piece, '\n', limit - piece);
-            size_t pieceEnd =
-                lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) + 1 : limit;
-            const void* nul = std::memchr(text.data() + piece, '\0', pieceEnd - piece);
-            size_t keepEnd =
-                nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - text.data()) : pieceEnd;
-            kept.append(text, piece, keepEnd - piece);
-            piece = pieceEnd;
-        }
-        text.swap(kept);
-    }
+    bytes.resize(out);
+    text.swap(bytes);
     return true;
 }
 
@@ -277,6 +413,7 @@ bool FileExists(const std::string& fileName) {
 }
 
 bool AppendTextFile(const std::string& fileName, const std::string& text) {
+    IgnoreFileSizeSignal();
     std::string target;
     if (fileName.empty() || !ResolveTarget(fileName, target)) {
         return false;
@@ -292,10 +429,9 @@ bool AppendTextFile(const std::string& fileName, const std::string& text) {
     if (fd < 0) {
         return false;
     }
-    // Appenders take turns, so that the last byte looked at is still the last one when the text
-    // lands after it, and a cut-back cuts only this text.
-    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
+    // Without its turn the text still goes down in one write with O_APPEND, whole, after
+    // whatever the other appender wrote.
+    const bool turn = TakeTurn(fd);
     if (fstat(fd, &st) != 0) {
         close(fd);
         return false;
@@ -321,11 +457,14 @@ bool AppendTextFile(const std::string& fileName, const std::string& text) {
             ok = false;
         } else if (static_cast<size_t>(n) < bytes.size()) {
             // Only a full disk or a file size limit cuts a write short. What fits is finished, or
-            // else cut off again: the next text must not join half a line.
-            const off_t start = lseek(fd, 0, SEEK_CUR) - n;
-            ok = WriteAll(fd, bytes.substr(static_cast<size_t>(n)));
-            if (!ok && start >= 0) {
-                ftruncate(fd, start);
+            // else cut off again: the next text must not join half a line. Without the turn, only
+            // while nothing was appended after it.
+            const off_t end = lseek(fd, 0, SEEK_CUR);
+            struct stat now {};
+            const bool stillLast = turn || (fstat(fd, &now) == 0 && now.st_size == end);
+            ok = stillLast && WriteAll(fd, bytes.substr(static_cast<size_t>(n)));
+            if (!ok && stillLast && end >= n) {
+                ftruncate(fd, end - n);
             }
         }
     }
@@ -340,6 +479,7 @@ TextOutFile::~TextOutFile() {
 }
 
 bool TextOutFile::Open(const std::string& fileName, bool sync) {
+    IgnoreFileSizeSignal();
     Discard();
     if (fileName.empty() || !ResolveTarget(fileName, target_)) {
         return false;

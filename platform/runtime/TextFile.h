@@ -1,7 +1,8 @@
 #pragma once
 // Text-mode files as the original runtime kept them. On disk every line ends in CR LF; reading
-// turns CR LF into LF (a lone CR stays) and stops at a Ctrl-Z byte. Files the program rewrites are
-// replaced atomically, so a crash leaves the old file or the new one, never a mix.
+// turns CR LF into LF (a lone CR stays) and ends the text at a Ctrl-Z that only ends the file.
+// Files the program rewrites are replaced atomically, so a crash leaves the old file or the new
+// one, never a mix. A write past a file size limit fails like one on a full disk.
 //
 // Nothing here throws or reports beyond its return value.
 
@@ -10,14 +11,17 @@
 
 namespace rt {
 
-// Only plain files are read or written here: a FIFO or a device is refused at once, without
-// waiting for a writer or reading without end. Symbolic links are followed for writing only where
-// the kernel's protection for shared folders would follow them: in a sticky folder that everyone
-// may write, a link must belong to the writer or to the folder's owner.
+// Only plain files are read or written here: a FIFO or a device is refused by its name, before
+// anything opens it, so nothing waits for a writer, reads without end or sets a device going.
+// Symbolic links are followed for writing only where the kernel's protection for shared folders
+// would follow them, wherever they stand in the path: in a sticky folder that everyone may
+// write, a link must belong to the writer or to the folder's owner.
 
-// Reads a whole file in text mode the way the model's readers did it: in fgets pieces of at most
-// 1,023 characters (a piece ends after a LF), each piece taken up to its first NUL byte.
-// False, with the text left empty, when the file cannot be opened or a read fails part-way.
+// Reads a whole file in text mode: CR LF becomes LF, and a Ctrl-Z followed by nothing but line
+// ends (or more Ctrl-Z) ends the text. Every other byte is kept, NUL and Ctrl-Z included, so that
+// nothing a reader skipped is lost by a save; a reader that cannot take them refuses the file.
+// False, with the text left empty, when the file cannot be opened, a read fails part-way, or the
+// file is too large to hold.
 bool ReadTextFile(const std::string& fileName, std::string& text);
 
 // The bytes that a text-mode write puts on disk for the text: every LF becomes CR LF.
@@ -32,7 +36,8 @@ bool FileExists(const std::string& fileName);
 // Appends the text (LF written as CR LF) to the file in one write, creating the file when it is
 // missing. The text starts a line of its own: after a last line without its line end, a line end
 // is written first. A line handed over whole is never split by a crash, and an append that
-// cannot write all of its text (a full disk) cuts it off again. False when nothing was appended.
+// cannot write all of its text (a full disk) cuts it off again. Appenders take turns by a lock,
+// but one held elsewhere is waited for only a moment. False when nothing was appended.
 bool AppendTextFile(const std::string& fileName, const std::string& text);
 
 // A text-mode output file that replaces its target atomically wherever that keeps everything the

@@ -176,13 +176,13 @@ INSTANTIATE_TEST_SUITE_P(
                     EntryCase{"CrOnlyLineEnds", "[Misc]\rA=1\rB=2\r", "Misc", "B", "2"},
                     EntryCase{"LfOnlyLineEnds", "[Misc]\nA=1\nB=2\n", "Misc", "B", "2"},
                     EntryCase{"BlankLinesVanish", "\r\n\r\n[Misc]\r\n\r\n\n\rA=1\r\n\r\n", "Misc", "A", "1"},
-                    EntryCase{"CtrlZEndsTheFile",
-                              "[Misc]\r\nA=1\r\n\x1A"
-                              "B=2\r\n",
-                              "Misc", "B", nullptr},
-                    // The NUL ends the read piece, its line end included, so the next line joins this one.
-                    EntryCase{"NulCutsTheRestOfItsPiece", std::string("[Misc]\r\nA=1\0junk\r\nB=2\r\n", 23),
-                              "Misc", "A", "1B=2"},
+                    // A Ctrl-Z ends the text only where it ends the file; elsewhere it is a byte
+                    // like any other, as a NUL is, and the lines after it are read.
+                    EntryCase{"CtrlZAtTheEndEndsTheText", "[Misc]\r\nA=1\x1A\r\n", "Misc", "A", "1"},
+                    EntryCase{"LinesAfterACtrlZAreRead", "[Misc]\r\n\x1A\r\n[Window]\r\nMaxHeight=5\r\n",
+                              "Window", "MaxHeight", "5"},
+                    EntryCase{"LinesAfterANulAreRead", std::string("[Misc]\r\nA=1\0junk\r\nB=2\r\n", 23),
+                              "Misc", "B", "2"},
                     EntryCase{"EightBitBytesKept", "[M\xe9]\n\xff=\x80\n", "M\xe9", "\xff", "\x80"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -178,15 +178,20 @@ TEST_F(RunLog, malformed_lines_are_counted_or_skipped_by_their_kind_and_length) 
                                             "\r\n"
                                             "2024/03/10 00:01\tR\t1.00\t5.00\r\n"
                                             "2024/03/10 00:02\tC\t\t\r\n" // empty times: too few
-                                            "2024/03/10 00:03\tC\tx\t\t\r\n");
+                                            "2024/03/10 00:03\tC\tx\t\t\r\n"
+                                            "\x1a\r\n" + // a stray Ctrl-Z, then a block of NULs
+                                                std::string(512, '\0') +
+                                                "\r\n"
+                                                "2024/03/11 00:04\tC\t3.00\t4.00\r\n"); // still counts
     data.LoadRunLog();
-    EXPECT_EQ(data.history.totalRuns, 5);
+    EXPECT_EQ(data.history.totalRuns, 6);
     EXPECT_EQ(data.history.resetRuns, 1);
     EXPECT_EQ(data.history.resetTime, 500);
-    ASSERT_EQ(data.history.Count(), 2u);
+    ASSERT_EQ(data.history.Count(), 3u);
     EXPECT_EQ(data.history.Item(0)->times, (std::vector<int32_t>{100, 200}));
     EXPECT_EQ(data.history.Item(1)->times, (std::vector<int32_t>{0, 0}));
     EXPECT_EQ(data.history.Item(1)->index, 1);
+    EXPECT_EQ(data.history.Item(2)->times, (std::vector<int32_t>{300, 400}));
 }
 
 TEST_F(RunLog, a_failed_load_leaves_the_history_empty) {

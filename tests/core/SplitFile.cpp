@@ -103,7 +103,14 @@ TEST(SplitFileLoad, every_refusal_leaves_an_empty_table_without_a_name) {
         {"a first line of one field", "1\r\nT\tBest Splits\r\nRow\t1.00\r\n\t\r\n"},
         {"a split state file", "LPWSplitState\tgame.txt\r\n1.00\t0\r\nx\r\ny\r\n"},
         {"a run log", "LPWSplitLog\tgame.txt\r\n1.00\t0\r\nx\r\ny\r\n"},
-        {"a text cut off by Ctrl-Z", "1\t0\r\nT\r\n\x1aRow\t1.00\r\n\t\r\n"},
+        // Such bytes are in no file the program wrote; loaded, a save would write the file back
+        // changed. A Ctrl-Z that only ends the file still ends its text.
+        {"a Ctrl-Z before the rows", "1\t0\r\nT\r\n\x1aRow\t1.00\r\n\t\r\n"},
+        {"a Ctrl-Z in a row's title", "1\t0\r\nT\tBest Splits\r\nS1\t1.00\r\n\r\nS2\t2.00\r\n\r\n"
+                                      "S3\x1a\t3.00\t9.00\r\n\tnote\r\nS4\t4.00\r\n\r\n\x1a"},
+        {"a NUL in a row line", std::string("1\t0\r\nT\tBest Splits\r\nS1\t1.\0"
+                                            "00\r\n\r\nS2\t2.00\r\n\r\n",
+                                            43)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

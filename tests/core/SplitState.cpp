@@ -171,6 +171,8 @@ TEST_F(SplitState, a_refused_state_leaves_no_split_file_and_the_timer_at_zero) {
         {"a folder in the name does not lead out of the state's folder", "elsewhere/state.txt",
          "LPWSplitState\t../game.txt\r\n1.00\t1\r\n12.30\r\n"},
         {"the named file is no split file", "state.txt", "LPWSplitState\tstate.txt\r\n1.00\t1\r\n12.30\r\n"},
+        {"a NUL in it, as a disk that lost power leaves", "state.txt",
+         std::string("LPWSplitState\tgame.txt\r\n1.00\t1\r\n\0\0\0\0\r\n", 38)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -62,11 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IniFileClass again;
     again.Load(file);
     // A store whose keys are plain (not empty, not beginning with "[" as a header would) comes
-    // back whole from its saved file.
+    // back whole from its saved file, where no text holds a NUL or a Ctrl-Z (saved as spaces).
+    const auto clean = [](const std::string& text) {
+        return text.find_first_of(std::string("\0\x1a", 2)) == std::string::npos;
+    };
     bool plain = true;
     for (const auto& [section, entries] : ini.sections) {
+        plain = plain && clean(section);
         for (const auto& [key, value] : entries) {
-            plain = plain && !key.empty() && key[0] != '[';
+            plain = plain && !key.empty() && key[0] != '[' && clean(key) && clean(value);
         }
     }
     if (plain && again.sections != ini.sections) {

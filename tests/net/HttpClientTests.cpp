@@ -47,6 +47,12 @@ TEST(HttpPost, ARedirectIsNotFollowedUnlessAskedFor) {
         if (r.Path() == "/old") {
             return testnet::Reply{testnet::HttpReply(302, "moved", "Location: /new\r\n")};
         }
+        if (r.Path() == "/blank") {
+            return testnet::Reply{testnet::HttpReply(302, "stays", "Location: \r\n")};
+        }
+        if (r.Path() == "/blanks") {
+            return testnet::Reply{testnet::HttpReply(303, "stays", "Location: \t  \r\n")};
+        }
         return testnet::Reply{testnet::HttpReply(200, "here")};
     });
     testnet::UseProxyPort(server.Port());
@@ -59,6 +65,14 @@ TEST(HttpPost, ARedirectIsNotFollowedUnlessAskedFor) {
     TMemoryStream second;
     http.Post("http://www.site.example/old", StreamOf("x"), second);
     EXPECT_EQ(Contents(second), "here");
+
+    // A redirect with nowhere to go is an ordinary reply.
+    for (const char* path : {"/blank", "/blanks"}) {
+        SCOPED_TRACE(path);
+        TMemoryStream reply;
+        EXPECT_NO_THROW(http.Post(std::string("http://www.site.example") + path, StreamOf("x"), reply));
+        EXPECT_EQ(Contents(reply), "stays");
+    }
 }
 
 TEST(HttpPost, AbortEndsAPostInProgressAtOnce) {
