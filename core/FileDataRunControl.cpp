@@ -7,6 +7,8 @@
 
 #include "core/FileDataClass.h"
 
+#include <cstdint>
+
 // --- Run state ----------------------------------------------------------------------------------
 
 bool FileDataClass::IsTimerZero() const {
@@ -37,8 +39,11 @@ void FileDataClass::StartRun() {
         return;
     pausedTimer.reset();
     timer->Start(startOffset);
-    ++totalAttempts;
-    ++sessionAttempts;
+    // The counts stop at their largest value: wrapped, a saved count would turn negative.
+    if (totalAttempts < INT32_MAX)
+        ++totalAttempts;
+    if (sessionAttempts < INT32_MAX)
+        ++sessionAttempts;
     currentSplit = 0;
     newBestRun = false;
     // The split file holds the attempt count.

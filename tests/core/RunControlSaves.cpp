@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 
 using testsupport::BuildTable;
@@ -55,11 +56,20 @@ protected:
 // --- Split file ---------------------------------------------------------------------------------
 
 TEST_F(RunSaveTest, a_start_saves_the_split_file_with_the_new_attempt_count) {
-    data.totalAttempts = 9;
-    data.StartRun();
-    auto loaded = Reload();
-    ASSERT_TRUE(loaded->HasFile());
-    EXPECT_EQ(loaded->totalAttempts, 10);
+    const struct {
+        int32_t before;
+        int32_t after;
+    } cases[] = {{9, 10}, {INT32_MAX, INT32_MAX}}; // the counts stop at their largest value
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        data.ResetRun();
+        data.totalAttempts = data.sessionAttempts = c.before;
+        data.StartRun();
+        EXPECT_EQ(data.sessionAttempts, c.after);
+        auto loaded = Reload();
+        ASSERT_TRUE(loaded->HasFile());
+        EXPECT_EQ(loaded->totalAttempts, c.after);
+    }
 }
 
 TEST_F(RunSaveTest, splits_skips_undos_and_resets_write_nothing_without_the_auto_saves) {
