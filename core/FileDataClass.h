@@ -261,5 +261,7 @@ private:
     static void AppendField(std::string& text, const std::string& field);
     std::string RunLogFileName() const;
     std::string SplitStateFileName() const;
+    // Whether AppendField writes the text exactly as it is.
+    static bool FitsInField(const std::string& text);
     // --- end of file format helpers ---
 };
