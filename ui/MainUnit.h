@@ -318,6 +318,8 @@ public:
     void AutoLogRunsMenuItemClick(TObject* Sender);
     void AutoUploadSplitsMenuItemClick(TObject* Sender);
     void ShowUploadForm();
+    // Sets AutoUploadSplits and the check mark of its menu item, which always agree.
+    void SetAutoUploadSplits(bool on);
     void DefaultElapsedModeMenuClick(TObject* Sender);
     void ResetRestartTimerMenuClick(TObject* Sender);
     void BGRFormatMenuClick(TObject* Sender);
