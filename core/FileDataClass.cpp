@@ -79,6 +79,7 @@ void FileDataClass::Clear() {
     currentSplit = 0;
     startOffset = 0;
     newBestRun = false;
+    finishStore = {};
     title.clear();
     titleLabel = nullptr;
     titleImageFileName.clear();

@@ -263,5 +263,35 @@ private:
     static bool HoldsStrayBytes(const std::string& text);
     std::string RunLogFileName() const;
     std::string SplitStateFileName() const;
+    // Whether AppendField writes the text exactly as it is.
+    static bool FitsInField(const std::string& text);
     // --- end of file format helpers ---
+
+    // Appends the run's line to the run log; the line when it was appended whole, else "".
+    std::string LogRun();
+    // Takes the line back out of the run log while it is still the log's last.
+    void UnlogRun(const std::string& line);
+
+    // What the split that finished the run stored, so that an undo of that split takes it back:
+    // each column its saves changed, as it was before and after them, and the line it logged.
+    struct ColumnCopy {
+        std::vector<int32_t> times;
+        std::vector<std::string> notes;
+        bool operator==(const ColumnCopy&) const = default;
+    };
+    struct StoredColumn {
+        size_t column = 0;
+        ColumnCopy before;
+        ColumnCopy after;
+    };
+    struct FinishStore {
+        size_t columnCount = 0;
+        std::vector<StoredColumn> columns;
+        std::string logLine;
+    };
+    FinishStore finishStore;
+    ColumnCopy CopyColumn(size_t c) const;
+    // Keeps the column in the finish store when it no longer holds what it held before.
+    void KeepStoredColumn(size_t c, ColumnCopy before);
+    void WithdrawFinish();
 };

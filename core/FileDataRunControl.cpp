@@ -3,9 +3,12 @@
 // best segments, the best-run and best-segment write-backs, and the colour choice.
 //
 // The run state is never stored: it follows from the run timer, currentSplit and the current-run
-// column. Commands given in the wrong state do nothing.
+// column. Commands given in the wrong state do nothing. An undo of the split that finished the run
+// takes back what that split stored: the best run, the best segments and the logged line.
 
 #include "core/FileDataClass.h"
+
+#include <cstdint>
 
 // --- Run state ----------------------------------------------------------------------------------
 
@@ -37,10 +40,14 @@ void FileDataClass::StartRun() {
         return;
     pausedTimer.reset();
     timer->Start(startOffset);
-    ++totalAttempts;
-    ++sessionAttempts;
+    // The counts stop at their largest value: wrapped, a saved count would turn negative.
+    if (totalAttempts < INT32_MAX)
+        ++totalAttempts;
+    if (sessionAttempts < INT32_MAX)
+        ++sessionAttempts;
     currentSplit = 0;
     newBestRun = false;
+    finishStore = {};
     // The split file holds the attempt count.
     SaveSplitFile();
 }
@@ -89,19 +96,27 @@ void FileDataClass::MakeSplit(const std::string& notes, const CounterCountList& 
 
     currentSplit = static_cast<uint32_t>(rows.size());
     PauseRun();
+    finishStore = {};
+    finishStore.columnCount = columns.size();
     if (autoSaveBestRun) {
         size_t lastRow = rows.size() - 1;
+        size_t comparison = columns.size() >= 2 ? columns.size() - 2 : 0;
         int32_t current = GetCellTime(lastRow, last);
-        int32_t stored = GetCellTime(lastRow, columns.size() >= 2 ? columns.size() - 2 : 0);
+        int32_t stored = GetCellTime(lastRow, comparison);
         if (stored == 0 || current < stored) {
+            ColumnCopy before = CopyColumn(comparison);
             SaveCurrentSplits();
             newBestRun = true;
+            KeepStoredColumn(comparison, std::move(before));
         }
     }
-    if (autoSaveBestSplits)
+    if (autoSaveBestSplits) {
+        ColumnCopy before = CopyColumn(0);
         SaveBestSplits();
+        KeepStoredColumn(0, std::move(before));
+    }
     if (autoLogRuns)
-        AppendRunLog();
+        finishStore.logLine = LogRun();
 }
 
 void FileDataClass::SkipSplit() {
@@ -123,6 +138,8 @@ void FileDataClass::UndoSplit() {
         timer->Assign(*pausedTimer);
         pausedTimer.reset();
         currentSplit = static_cast<uint32_t>(rows.size());
+        // The run goes on, so it has not finished: what its finish stored is taken back.
+        WithdrawFinish();
     }
     // A paused run cannot be undone.
     if (!timer->IsRunning())
@@ -148,6 +165,7 @@ void FileDataClass::ResetRun() {
     timer->Reset(0);
     currentSplit = 0;
     newBestRun = false;
+    finishStore = {};
     size_t last = columns.empty() ? 0 : columns.size() - 1;
     for (size_t r = 0; r < rows.size(); ++r) {
         SetCellTime(r, last, 0);
@@ -183,6 +201,52 @@ void FileDataClass::SaveBestSplits() {
                 SetSegmentAndShift(r, 0, GetSegmentTime(r, last));
     }
     SaveSplitFile();
+}
+
+// --- Taking back a finish -----------------------------------------------------------------------
+
+FileDataClass::ColumnCopy FileDataClass::CopyColumn(size_t c) const {
+    ColumnCopy copy;
+    copy.times.reserve(rows.size());
+    copy.notes.reserve(rows.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const ColumnDataClass* cell = CellAt(r, c);
+        copy.times.push_back(cell != nullptr ? cell->time : 0);
+        copy.notes.push_back(cell != nullptr ? cell->notes : std::string());
+    }
+    return copy;
+}
+
+void FileDataClass::KeepStoredColumn(size_t c, ColumnCopy before) {
+    ColumnCopy after = CopyColumn(c);
+    if (after != before)
+        finishStore.columns.push_back({c, std::move(before), std::move(after)});
+}
+
+void FileDataClass::WithdrawFinish() {
+    newBestRun = false;
+    FinishStore store = std::move(finishStore);
+    finishStore = {};
+    // A column edited since the finish keeps the edit: only what the finish left is put back,
+    // the latest change first.
+    bool restored = false;
+    if (store.columnCount == columns.size()) {
+        for (auto it = store.columns.rbegin(); it != store.columns.rend(); ++it) {
+            if (CopyColumn(it->column) != it->after)
+                continue;
+            for (size_t r = 0; r < rows.size(); ++r) {
+                if (ColumnDataClass* cell = CellAt(r, it->column)) {
+                    cell->time = it->before.times[r];
+                    cell->notes = it->before.notes[r];
+                }
+            }
+            restored = true;
+        }
+    }
+    if (restored)
+        SaveSplitFile();
+    if (!store.logLine.empty())
+        UnlogRun(store.logLine);
 }
 
 // --- Comparisons --------------------------------------------------------------------------------

@@ -52,8 +52,12 @@ std::string FileDataClass::SplitStateFileName() const {
 }
 
 void FileDataClass::AppendRunLog() {
+    LogRun();
+}
+
+std::string FileDataClass::LogRun() {
     if (fileName.empty())
-        return;
+        return std::string();
 
     TimeValRecord now;
     GetTimeOfDay(&now, nullptr);
@@ -95,7 +99,14 @@ void FileDataClass::AppendRunLog() {
         text += lineEnd;
     }
     text += line;
-    rt::AppendTextFile(logName, text);
+    return rt::AppendTextFile(logName, text) ? line : std::string();
+}
+
+void FileDataClass::UnlogRun(const std::string& line) {
+    // Only the line's own bytes go, and only while nothing follows them: a line another program
+    // appended since is never lost, and neither is the header written with the line.
+    if (!fileName.empty())
+        rt::CutAppendedText(RunLogFileName(), line);
 }
 
 void FileDataClass::LoadRunLog() {

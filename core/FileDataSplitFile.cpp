@@ -6,6 +6,7 @@
 #include "core/TimeText.h"
 #include "platform/runtime/TextFile.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -17,20 +18,27 @@ std::string FileTime(int32_t value) {
     return FormatTime(value, true, false, 'H');
 }
 
+bool BreaksField(char c) {
+    return c == '\t' || c == '\r' || c == '\n' || c == '\0' || c == '\x1a';
+}
+
 } // namespace
 
 void FileDataClass::AppendField(std::string& text, const std::string& field) {
     const size_t start = text.size();
     text += field;
     for (size_t i = start; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\t' || c == '\r' || c == '\n' || c == '\0' || c == '\x1a')
+        if (BreaksField(text[i]))
             text[i] = ' ';
     }
 }
 
 bool FileDataClass::HoldsStrayBytes(const std::string& text) {
     return text.find_first_of(std::string_view("\0\x1a", 2)) != std::string::npos;
+}
+
+bool FileDataClass::FitsInField(const std::string& text) {
+    return std::none_of(text.begin(), text.end(), BreaksField);
 }
 
 void FileDataClass::LoadSplitFile(const std::string& name) {

@@ -25,13 +25,17 @@ void FileDataClass::SaveSplitState() {
     if (!fileName.empty()) {
         path = stateFileName.empty() ? SplitStateFileName() : stateFileName;
         name = NameWithoutFolder(fileName);
+        // Written any other way, the name would lead the restore to another file, or to none.
+        // No state is written then, and any file already at the path stays as it was.
+        if (!FitsInField(name))
+            return;
     }
 
     const size_t last = columns.empty() ? 0 : columns.size() - 1;
     std::string text;
     text.reserve(64 + name.size() + currentSplit * 12);
     text += kStateMagic;
-    AppendField(text, name);
+    text += name;
     text += lineEnd;
     text += FileTime(timer->Elapsed());
     text += '\t';

@@ -76,8 +76,11 @@ void TMainForm::OpenSplitsMenuItemClick(TObject* /*Sender*/) {
 }
 
 void TMainForm::ShowOpenedSplits() {
-    if (!SplitData->HasFile())
+    if (!SplitData->HasFile()) {
+        // The load cleared the table as a close does; the window follows it.
+        ShowPlainTimer();
         return;
+    }
     // The build sizes its labels with the measures of the last layout. They come from the
     // settings alone, so measuring first gives the one build those the new file's layout takes.
     // The widgets repaint themselves after the layout.
@@ -104,6 +107,10 @@ void TMainForm::CloseSplitsMenuItemClick(TObject* /*Sender*/) {
     AlarmAcknowledged = false;
     ResetCounters(true);
     SplitData->Clear();
+    ShowPlainTimer();
+}
+
+void TMainForm::ShowPlainTimer() {
     UpdateLayout();
     if (UploadSplitsForm != nullptr)
         UploadSplitsForm->UnregisterSplits();

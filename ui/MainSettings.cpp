@@ -194,8 +194,6 @@ void TMainForm::LoadSettings() {
     upload->ShowModal();
     Show();
     upload->AutoMode = false;
-    if (upload->IsUploadReady()) {
-        AutoUploadSplits = true;
-        AutoUploadSplitsMenuItem->SetChecked(true);
-    }
+    if (upload->IsUploadReady())
+        SetAutoUploadSplits(true);
 }

@@ -280,9 +280,12 @@ public:
     void FormKeyPress(TObject* Sender, char& Key);
     void OpenSplitsMenuItemClick(TObject* Sender);
     // The tail of both Open commands: builds the table of the file just loaded and hands it to
-    // the upload dialog when splits are uploaded automatically; nothing when the load failed.
+    // the upload dialog when splits are uploaded automatically. A refused file leaves the window
+    // as Close Splits does.
     void ShowOpenedSplits();
     void CloseSplitsMenuItemClick(TObject* Sender);
+    // The tail of Close Splits: the window laid out as the plain timer, no file registered.
+    void ShowPlainTimer();
     void SaveCurrentSplitsMenuItemClick(TObject* Sender);
     void SaveBestSplitsMenuItemClick(TObject* Sender);
     void OpenSplitStateMenuItemClick(TObject* Sender);
@@ -315,6 +318,8 @@ public:
     void AutoLogRunsMenuItemClick(TObject* Sender);
     void AutoUploadSplitsMenuItemClick(TObject* Sender);
     void ShowUploadForm();
+    // Sets AutoUploadSplits and the check mark of its menu item, which always agree.
+    void SetAutoUploadSplits(bool on);
     void DefaultElapsedModeMenuClick(TObject* Sender);
     void ResetRestartTimerMenuClick(TObject* Sender);
     void BGRFormatMenuClick(TObject* Sender);

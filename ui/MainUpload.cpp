@@ -88,7 +88,13 @@ void TMainForm::ShowUploadForm() {
     upload->SetLeft(Left());
     upload->SetTop(Top() + (Height() - ClientHeight()) - 3);
     upload->ShowModal();
-    AutoUploadSplits = upload->IsUploadReady();
+    SetAutoUploadSplits(upload->IsUploadReady());
+}
+
+void TMainForm::SetAutoUploadSplits(bool on) {
+    AutoUploadSplits = on;
+    if (AutoUploadSplitsMenuItem != nullptr)
+        AutoUploadSplitsMenuItem->SetChecked(on);
 }
 
 void TMainForm::AutoUploadSplitsMenuItemClick(TObject* /*Sender*/) {
@@ -96,8 +102,9 @@ void TMainForm::AutoUploadSplitsMenuItemClick(TObject* /*Sender*/) {
         return;
     if (CounterPanel != nullptr)
         CounterPanel->Hide();
+    // Not stored: the next start sets it again only when the upload dialog ends ready.
     if (AutoUploadSplits) {
-        AutoUploadSplits = false;
+        SetAutoUploadSplits(false);
         if (UploadSplitsForm != nullptr)
             UploadSplitsForm->UnregisterSplits();
     } else {
@@ -105,8 +112,6 @@ void TMainForm::AutoUploadSplitsMenuItemClick(TObject* /*Sender*/) {
         if (AutoUploadSplits && UploadSplitsForm != nullptr)
             UploadSplitsForm->RegisterSplits();
     }
-    // Not stored: the next start sets it again only when the upload dialog ends ready.
-    AutoUploadSplitsMenuItem->SetChecked(AutoUploadSplits);
 }
 
 void TMainForm::SubmitFinishedRun() {

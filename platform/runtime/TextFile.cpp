@@ -645,4 +645,44 @@ bool RewriteTextFile(const std::string& fileName, const std::string& text, bool 
     return file.Close();
 }
 
+bool CutAppendedText(const std::string& fileName, const std::string& text) {
+    std::string target;
+    if (fileName.empty() || text.empty() || !ResolveTarget(fileName, target)) {
+        return false;
+    }
+    struct stat st {};
+    int fd = OpenPlainFile(target, O_RDWR | O_NOFOLLOW, st);
+    if (fd < 0) {
+        return false;
+    }
+    // The appenders' lock, tried once: without it, a line landing between the look at the end and
+    // the cut would be cut off with the text.
+    int locked;
+    do {
+        locked = flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    const std::string bytes = ToDiskText(text);
+    const off_t length = static_cast<off_t>(bytes.size());
+    bool cut = false;
+    if (locked == 0 && fstat(fd, &st) == 0 && st.st_size >= length) {
+        const off_t start = st.st_size - length;
+        std::string tail(bytes.size(), '\0');
+        size_t done = 0;
+        while (done < tail.size()) {
+            const ssize_t n =
+                pread(fd, tail.data() + done, tail.size() - done, start + static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            done += static_cast<size_t>(n);
+        }
+        cut = done == tail.size() && tail == bytes && ftruncate(fd, start) == 0;
+    }
+    close(fd);
+    return cut;
+}
+
 } // namespace rt

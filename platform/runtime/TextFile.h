@@ -84,4 +84,9 @@ private:
 // Writes a whole text file through TextOutFile; false when the old file was kept.
 bool RewriteTextFile(const std::string& fileName, const std::string& text, bool sync);
 
+// Takes back a text that AppendTextFile appended (LF written as CR LF): cuts it off the end of the
+// file, but only while the file still ends with it, so that nothing appended after it is lost.
+// Never waits: while another appender holds the file, the text stays. True when it was cut off.
+bool CutAppendedText(const std::string& fileName, const std::string& text);
+
 } // namespace rt

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 
 using testsupport::BuildTable;
@@ -55,11 +56,20 @@ protected:
 // --- Split file ---------------------------------------------------------------------------------
 
 TEST_F(RunSaveTest, a_start_saves_the_split_file_with_the_new_attempt_count) {
-    data.totalAttempts = 9;
-    data.StartRun();
-    auto loaded = Reload();
-    ASSERT_TRUE(loaded->HasFile());
-    EXPECT_EQ(loaded->totalAttempts, 10);
+    const struct {
+        int32_t before;
+        int32_t after;
+    } cases[] = {{9, 10}, {INT32_MAX, INT32_MAX}}; // the counts stop at their largest value
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        data.ResetRun();
+        data.totalAttempts = data.sessionAttempts = c.before;
+        data.StartRun();
+        EXPECT_EQ(data.sessionAttempts, c.after);
+        auto loaded = Reload();
+        ASSERT_TRUE(loaded->HasFile());
+        EXPECT_EQ(loaded->totalAttempts, c.after);
+    }
 }
 
 TEST_F(RunSaveTest, splits_skips_undos_and_resets_write_nothing_without_the_auto_saves) {
@@ -163,6 +173,48 @@ TEST_F(RunSaveTest, a_finished_run_with_every_auto_save_on_updates_the_file_and_
     auto loaded = Reload();
     EXPECT_EQ(ColumnTimes(*loaded, 0), (std::vector<int32_t>{800, 1700}));
     EXPECT_EQ(ColumnTimes(*loaded, 1), (std::vector<int32_t>{800, 1700}));
+}
+
+// A final split pressed too early, then undone: the run goes on, and the finish it did not make
+// leaves nothing behind. The real finish then stores what it earns.
+TEST_F(RunSaveTest, undoing_the_finish_takes_back_the_best_run_the_best_segments_and_the_log_line) {
+    data.autoLogRuns = data.autoSaveBestRun = data.autoSaveBestSplits = true;
+    const auto fileText = [&] {
+        std::string text;
+        rt::ReadTextFile(data.fileName, text);
+        return text;
+    };
+    data.StartRun();
+    const std::string started = fileText();
+    clock.Advance(900);
+    data.MakeSplit("", {});
+    clock.Advance(300);
+    data.MakeSplit("", {}); // 12.00: faster than the stored 20.00, a best segment of 3.00
+    ASSERT_TRUE(data.IsNewBestRun());
+    ASSERT_EQ(LogLines().size(), 2u);
+
+    clock.Advance(100);
+    data.UndoSplit();
+    EXPECT_TRUE(data.IsTimerRunning());
+    EXPECT_FALSE(data.newBestRun);
+    EXPECT_EQ(fileText(), started);
+    EXPECT_EQ(LogLines(), StringList{"LPWSplitLog\tgame.txt"}) << "the header stays";
+
+    clock.Advance(1200);
+    data.MakeSplit("", {}); // 25.00: slower; only the first segment of 9.00 is a best
+    EXPECT_FALSE(data.IsNewBestRun());
+    auto loaded = Reload();
+    EXPECT_EQ(ColumnTimes(*loaded, 0), (std::vector<int32_t>{900, 1900}));
+    EXPECT_EQ(ColumnTimes(*loaded, 1), (std::vector<int32_t>{1000, 2000}));
+    EXPECT_EQ(LogLines(), (StringList{"LPWSplitLog\tgame.txt", "2024/03/09 18:05\tC\t9.00\t25.00"}));
+
+    // A line another program appended since the finish stays, and so does the one before it; a
+    // best column edited since keeps the edit.
+    rt::AppendTextFile(LogName(), "elsewhere\n");
+    data.SetSegmentAndShift(1, 0, 500);
+    data.UndoSplit();
+    EXPECT_EQ(LogLines().size(), 3u);
+    EXPECT_EQ(ColumnTimes(data, 0), (std::vector<int32_t>{900, 1400}));
 }
 
 } // namespace

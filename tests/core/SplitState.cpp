@@ -89,14 +89,22 @@ TEST_F(SplitState, the_state_file_name_comes_from_the_last_dot_of_the_split_file
         {"my.runs/game", "my-SplitState.runs/game", "game"},
         // Backslashes and colons end folder names too: on Linux this is one file in the folder.
         {"C:\\Runs\\game.txt", "C:\\Runs\\game-SplitState.txt", "game.txt"},
-        // No byte of the name may split the header line or end the text.
-        {"a\tb\r\nc\x1a.txt", "a\tb\r\nc\x1a-SplitState.txt", "a b  c .txt"},
+        // A name that would split the header line or end the text cannot be stored as it is, and
+        // stored any other way it would name another file: no state is written for it.
+        {"a\tb.txt", "a\tb-SplitState.txt", nullptr},
+        {"a\rb.txt", "a\rb-SplitState.txt", nullptr},
+        {"a\nb.txt", "a\nb-SplitState.txt", nullptr},
+        {"a\x1a.txt", "a\x1a-SplitState.txt", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.splitFile);
         WriteBytes(dir.File(c.splitFile), kThreeRows);
         data.LoadSplitFile(dir.File(c.splitFile));
         data.SaveSplitState();
+        if (c.nameInState == nullptr) {
+            EXPECT_FALSE(std::filesystem::exists(dir.File(c.stateFile)));
+            continue;
+        }
         EXPECT_EQ(ReadBytes(dir.File(c.stateFile)),
                   std::string("LPWSplitState\t") + c.nameInState + "\r\n0.00\t0\r\n");
     }

@@ -610,4 +610,35 @@ TEST(AtomicRewrite, WorksOnANameWithoutAFolder) {
     EXPECT_EQ(ReadBytes(folder / "plain.txt"), "x\r\n");
 }
 
+// An appended line is taken back only while nothing came after it and no appender is at work.
+TEST(TextFileCuttingBack, TakesBackATextOnlyWhileItStillEndsTheFile) {
+    TempFolder folder;
+    const std::string file = folder / "log.txt";
+    EXPECT_FALSE(rt::CutAppendedText(file, "x\n"));
+    EXPECT_FALSE(rt::FileExists(file)) << "a missing file is not created";
+
+    ASSERT_TRUE(rt::AppendTextFile(file, "head\n"));
+    ASSERT_TRUE(rt::AppendTextFile(file, "run 1\n"));
+    EXPECT_FALSE(rt::CutAppendedText(file, "longer than the whole file\n"));
+    EXPECT_FALSE(rt::CutAppendedText(file, "run 1")) << "the line end was appended too";
+    EXPECT_TRUE(rt::CutAppendedText(file, "run 1\n"));
+    EXPECT_EQ(ReadBytes(file), "head\r\n");
+
+    // Another program appended since: its line stays, and so does the one before it.
+    ASSERT_TRUE(rt::AppendTextFile(file, "run 2\n"));
+    ASSERT_TRUE(rt::AppendTextFile(file, "other\n"));
+    EXPECT_FALSE(rt::CutAppendedText(file, "run 2\n"));
+    EXPECT_EQ(ReadBytes(file), "head\r\nrun 2\r\nother\r\n");
+
+    // An appender holds the file: the cut does not wait for it, and leaves the file alone.
+    const int holder = open(file.c_str(), O_RDONLY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    EXPECT_FALSE(rt::CutAppendedText(file, "other\n"));
+    close(holder);
+    EXPECT_EQ(ReadBytes(file), "head\r\nrun 2\r\nother\r\n");
+    EXPECT_TRUE(rt::CutAppendedText(file, "other\n"));
+    EXPECT_EQ(ReadBytes(file), "head\r\nrun 2\r\n");
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/MediaPlayer.h"
+#include "platform/forms/Menus.h"
 #include "platform/forms/TestSeams.h"
 #include "ui/SplitHistoryUnit.h"
 
@@ -113,12 +114,30 @@ TEST_F(Commands, save_current_splits_keeps_a_stored_run_that_was_faster) {
     EXPECT_NE(afterRun, before) << "the attempt count went up at the start";
 }
 
-TEST_F(Commands, opening_a_file_that_is_not_a_split_file_leaves_no_table) {
+TEST_F(Commands, opening_a_file_that_is_not_a_split_file_leaves_the_window_as_close_splits_does) {
     StartRace();
+    Press("Ctrl+W");
+    const int closedWidth = Form->Width();
+    const int closedHeight = Form->Height();
+    OpenWithKeys(Dir + "race.txt");
+    ASSERT_TRUE(Form->SplitData->HasFile());
+    ASSERT_NE(Form->Height(), closedHeight);
+    Press("Space");
+    Press("D");
+    ASSERT_EQ(CounterCaption(0), "(1 / 1) Deaths");
+
     WriteTextFile("notes.txt", {"LPWSplitState\trace.txt", "1.00\t0"});
     OpenWithKeys(Dir + "notes.txt");
     EXPECT_FALSE(Form->SplitData->HasFile());
     EXPECT_EQ(Form->SplitData->GetRowCount(), 0u);
+    EXPECT_EQ(Form->Width(), closedWidth);
+    EXPECT_EQ(Form->Height(), closedHeight);
+    EXPECT_FALSE(Form->CountersMenu->Visible());
+    EXPECT_FALSE(Form->TotalAttemptsLabel->Visible());
+    EXPECT_EQ(CounterCaption(0), "Deaths");
+    Press("P"); // the plain timer runs
+    Press("D");
+    EXPECT_EQ(CounterCaption(0), "Deaths") << "without a split file nothing is counted";
 }
 
 TEST_F(Commands, open_split_state_restores_a_paused_run_on_a_rebuilt_table) {

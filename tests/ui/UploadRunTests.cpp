@@ -229,6 +229,27 @@ TEST_F(UploadRun, WithoutAnUploadFileTheToggleShowsTheDialogStaysOffAndWritesNot
     EXPECT_TRUE(Service.Requests().empty());
 }
 
+// The dialog that opening a file shows can end the upload too: the tick goes with it, so that the
+// next click on the item offers the dialog again, as the unticked item says.
+TEST_F(UploadRun, TheTickGoesOffWithTheUploadWhenTheDialogShownOnOpeningIsLeftIncomplete) {
+    Start(kReadyUpload);
+    ASSERT_TRUE(Form->AutoUploadSplitsMenuItem->Checked());
+    OpenRace();
+    ASSERT_TRUE(Form->AutoUploadSplits);
+    {
+        ScopedModalHandler clear([](TForm& form) {
+            if (&form == UploadSplitsForm) {
+                UploadSplitsForm->GameVersionEdit->SetText("");
+                UploadSplitsForm->BackButtonClick(UploadSplitsForm->BackButton);
+            }
+            return mrNone;
+        });
+        OpenWithKeys(Dir + "race.txt");
+    }
+    EXPECT_FALSE(Form->AutoUploadSplits);
+    EXPECT_FALSE(Form->AutoUploadSplitsMenuItem->Checked());
+}
+
 TEST_F(UploadRun, ANewUserSetsUpTheUploadAndTheFinishedRunArrives) {
     Start({"[ServerList]", "b.example=Beta", "a.example=Alpha", "[Settings]", "SaveUsername=Y",
            "SavePassword=Y"});
