@@ -127,9 +127,13 @@ void TFont::Changed() {
 
 QFont TFont::ToQFont() const {
     QFont font(QString::fromStdString(name_));
+    // Every font says its stretch, so that a control's face is never narrowed by a parent in the
+    // dialog font: Qt takes what a font leaves unset from the parent widget's font.
     if (name_ == kDialogFontName && !DialogFontInstalled()) {
         font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
         font.setStretch(kDialogFontStretch);
+    } else {
+        font.setStretch(QFont::AnyStretch);
     }
     const int pixels = height_ < 0 ? -height_ : height_;
     font.setPixelSize(pixels > 0 ? pixels : kDefaultPixelSize);
