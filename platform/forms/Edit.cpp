@@ -2,9 +2,31 @@
 
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QWidget>
 
 #include "platform/forms/ByteText.h"
+
+namespace {
+
+// Qt's password mode draws the style's own character (a bullet); an entry draws the one it was
+// given. The style is otherwise the application's.
+class PasswordStyle : public QProxyStyle {
+public:
+    explicit PasswordStyle(char passwordChar) : shown_(ToDisplayText(std::string(1, passwordChar)).at(0)) {}
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return shown_.unicode();
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+
+private:
+    QChar shown_;
+};
+
+} // namespace
 
 TEdit::TEdit(TComponent* owner) : TControl(owner), edit_(new QLineEdit()) {
     edit_->setGeometry(0, 0, 121, 21);
@@ -30,7 +52,16 @@ void TEdit::SetText(const std::string& text) {
 }
 
 void TEdit::SetPasswordChar(char passwordChar) {
+    if (passwordChar == passwordChar_)
+        return;
     passwordChar_ = passwordChar;
+    // The entry reads the character from its style when the style is set.
+    QStyle* old = passwordStyle_;
+    passwordStyle_ = passwordChar != 0 ? new PasswordStyle(passwordChar) : nullptr;
+    if (passwordStyle_ != nullptr)
+        passwordStyle_->setParent(edit_);
+    edit_->setStyle(passwordStyle_);
+    delete old;
     edit_->setEchoMode(passwordChar != 0 ? QLineEdit::Password : QLineEdit::Normal);
 }
 

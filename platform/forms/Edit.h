@@ -14,6 +14,7 @@
 #include "platform/forms/Control.h"
 
 class QLineEdit;
+class QStyle;
 
 class TEdit : public TControl {
 public:
@@ -22,7 +23,7 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
 
-    // A character other than 0 hides the typed text.
+    // A character other than 0 hides the typed text: the entry shows that character for each one.
     char PasswordChar() const { return passwordChar_; }
     void SetPasswordChar(char passwordChar);
     // 0 means no limit.
@@ -47,5 +48,7 @@ private:
     // control: when it comes back, the user goes on where they were.
     bool leftWithWindow_ = false;
     char passwordChar_ = 0;
+    // Draws passwordChar_; owned by the entry's widget.
+    QStyle* passwordStyle_ = nullptr;
     int maxLength_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPalette>
 
@@ -22,6 +23,17 @@ int MulDiv(int a, int b, int c) {
 
 // The pixel size Qt is asked for when a font has height 0 (the system's default height).
 constexpr int kDefaultPixelSize = 12;
+
+// The dialog font, a small bitmap face of 8 points that is rarely installed. Its stand-in is the
+// Arial-metric face set narrower, to about the widths of the original: the dialogs were laid out
+// for those, and at its own width the stand-in cuts off captions that fitted.
+constexpr char kDialogFontName[] = "MS Sans Serif";
+constexpr int kDialogFontStretch = 92;
+
+bool DialogFontInstalled() {
+    static const bool installed = QFontDatabase::hasFamily(QString::fromLatin1(kDialogFontName));
+    return installed;
+}
 
 } // namespace
 
@@ -115,10 +127,14 @@ void TFont::Changed() {
 
 QFont TFont::ToQFont() const {
     QFont font(QString::fromStdString(name_));
-    // The dialog font is rarely installed, and the face fontconfig picks for an unknown name is
-    // much wider than it, which clips the designed captions; the Arial-sized face is close.
-    if (name_ == "MS Sans Serif")
-        font.setFamilies({font.family(), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    // Every font says its stretch, so that a control's face is never narrowed by a parent in the
+    // dialog font: Qt takes what a font leaves unset from the parent widget's font.
+    if (name_ == kDialogFontName && !DialogFontInstalled()) {
+        font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+        font.setStretch(kDialogFontStretch);
+    } else {
+        font.setStretch(QFont::AnyStretch);
+    }
     const int pixels = height_ < 0 ? -height_ : height_;
     font.setPixelSize(pixels > 0 ? pixels : kDefaultPixelSize);
     font.setBold((style_ & fsBold) != 0);

@@ -4,7 +4,8 @@
 // Colours are Windows colour values, 0x00BBGGRR (as HexToColor makes them); values with the top
 // bit set name a colour of the system palette (clBtnFace ...). Fonts are asked for by name and
 // sized in points at 96 pixels per inch, so a size gives the same pixel height on every screen;
-// fontconfig substitutes a face that is missing ("Arial" becomes Liberation Sans).
+// fontconfig substitutes a face that is missing ("Arial" becomes Liberation Sans); the dialog
+// font "MS Sans Serif", where it is missing, stands in as Liberation Sans set a little narrower.
 // Text is measured with Qt's font metrics of the real font.
 
 #include <cstdint>

@@ -63,6 +63,17 @@ TEST(EditText, a_password_character_hides_the_text_but_not_its_value) {
     edit.SetText("secret");
     EXPECT_EQ(edit.LineEdit()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(edit.Text(), "secret");
+    // What is drawn is the character that was set, as an entry holding that text draws it.
+    edit.SetParent(&form);
+    for (char mask : {'*', '#'}) {
+        edit.SetPasswordChar(mask);
+        TEdit plain(&form);
+        plain.SetParent(&form);
+        plain.SetBounds(edit.Left(), edit.Top() + 30, edit.Width(), edit.Height());
+        plain.SetText(std::string(6, mask));
+        EXPECT_TRUE(edit.LineEdit()->grab().toImage() == plain.LineEdit()->grab().toImage()) << mask;
+    }
+    EXPECT_EQ(edit.Text(), "secret");
 }
 
 namespace {

@@ -44,6 +44,10 @@ TEST_F(LabelTest, auto_size_takes_the_width_of_the_caption_and_the_height_of_a_l
 
 TEST_F(LabelTest, arial_is_asked_for_by_name_and_resolves_to_a_metric_compatible_face) {
     EXPECT_EQ(QFontInfo(label->Label()->font()).family(), QStringLiteral("Liberation Sans"));
+    // Drawn as wide as it is measured, though the form around it is in the dialog font.
+    EXPECT_EQ(form.Font().Name(), "MS Sans Serif");
+    EXPECT_EQ(label->Label()->fontMetrics().horizontalAdvance(QStringLiteral("Harbour Sprint")),
+              label->Canvas()->TextWidth("Harbour Sprint"));
 }
 
 TEST(LabelFonts, the_dialog_font_stands_in_with_an_arial_sized_face_so_designed_captions_fit) {

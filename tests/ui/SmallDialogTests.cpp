@@ -1,18 +1,27 @@
 // The five small setting dialogs, shown through the modal seam as a caller shows them: filled,
-// shown, typed into or closed by a test standing in for the user, and read back.
+// shown, typed into or closed by a test standing in for the user, and read back. Last, the
+// captions of every dialog, the history graph's and the upload dialog's among them, measured
+// against the controls that show them.
 #include <functional>
 #include <memory>
 #include <string>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
 #include <gtest/gtest.h>
 
 #include "core/TextHelpers.h"
 #include "platform/forms/Button.h"
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/ComboBox.h"
 #include "platform/forms/Edit.h"
 #include "platform/forms/Label.h"
 #include "platform/forms/Memo.h"
@@ -23,7 +32,9 @@
 #include "ui/LabelFontUnit.h"
 #include "ui/RadioSettingsUnit.h"
 #include "ui/SetDataUnit.h"
+#include "ui/SplitHistoryUnit.h"
 #include "ui/TextSettingsUnit.h"
+#include "upload/UploadSplitsUnit.h"
 
 namespace {
 
@@ -512,6 +523,178 @@ TEST_P(EverySmallDialog, CanBeShownAgainAfterClosing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, EverySmallDialog, ::testing::ValuesIn(kDialogRows),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// --- Every caption of every dialog ---------------------------------------------------------------
+
+template <class Form> std::unique_ptr<TForm> Make() {
+    return std::make_unique<Form>(nullptr);
+}
+
+struct CaptionRow {
+    const char* what;
+    std::function<std::unique_ptr<TForm>()> make;
+    const char* control;
+    // The captions the program gives the control; none: the one it is designed with (for a combo
+    // box, its items).
+    std::vector<std::string> captions;
+    // An auto-sized label grows to its caption: it must stay between the form's edge or the
+    // control before it and the control after it. 0, 0: within the control's own bounds.
+    int roomLeft = 0;
+    int roomRight = 0;
+};
+
+void PrintTo(const CaptionRow& row, std::ostream* os) {
+    *os << row.what;
+}
+
+const std::vector<std::string> kTextEntryCaptions = {"Dbl Key Delay",
+                                                     "Update Interval (msec)",
+                                                     "Background File Name",
+                                                     "Timer Offset",
+                                                     "Alarm Time",
+                                                     "Alarm File",
+                                                     "Ready Text",
+                                                     "Paused Text",
+                                                     "New Best Text",
+                                                     "Done Text",
+                                                     "Small Diff(sec)",
+                                                     "Zero Diff(sec)",
+                                                     "Session Attempts",
+                                                     "Total Attempts",
+                                                     "Min Elapsed(sec)",
+                                                     "File Title",
+                                                     "File Image Name",
+                                                     "Row Title",
+                                                     "Comment",
+                                                     "Timer Area Extra Height",
+                                                     "Footer Height",
+                                                     "Footer Width",
+                                                     "Max Height",
+                                                     "Max Width",
+                                                     "Header Height",
+                                                     "Extra Column Width",
+                                                     "Header Width",
+                                                     "Row Extra Height",
+                                                     "Short Row Extra Height",
+                                                     "Image Size"};
+
+const std::vector<std::string> kColorEntryCaptions = {
+    "Background Color", "Negative Timer",    "Normal Timer",         "Small Positive",
+    "Large Positive",   "Zero Difference",   "Small Negative",       "Large Negative",
+    "Elapsed Mode",     "Current Row Color", "New Best Split Color", "Panel Color"};
+
+const CaptionRow kCaptionRows[] = {
+    {"set_data_time_kind", Make<TSetDataForm>, "TimeDescLabel", {"Elapsed", "Split Time"}},
+    {"set_data_x", Make<TSetDataForm>, "BackButton", {}},
+    {"label_font_name", Make<TLabelFontForm>, "FontNameLabel", {}, 0, 56},
+    {"label_font_size", Make<TLabelFontForm>, "FontSizeLabel", {}, 0, 56},
+    {"label_font_colour", Make<TLabelFontForm>, "FontColorLabel", {"Font Color"}, 0, 74},
+    {"label_font_x", Make<TLabelFontForm>, "BackButton", {}},
+    {"text_settings_entries", Make<TTextSettingsForm>, "Entry1Label", kTextEntryCaptions, 0, 122},
+    {"text_settings_x", Make<TTextSettingsForm>, "BackButton", {}},
+    {"color_settings_entries", Make<TColorSettingsForm>, "Entry1Label", kColorEntryCaptions, 0, 126},
+    {"color_settings_x", Make<TColorSettingsForm>, "BackButton", {}},
+    {"radio_settings_choices",
+     Make<TRadioSettingsForm>,
+     "RadioButton1",
+     {"HH:MM:SS.CC", "MM:SS.CC", "SS.CC", "CC"}},
+    {"radio_settings_x", Make<TRadioSettingsForm>, "BackButton", {}},
+    {"history_show", Make<TSplitHistoryForm>, "Label2", {}, 0, 32},
+    {"history_for_the_last", Make<TSplitHistoryForm>, "Label1", {}, 207, 266},
+    {"history_ranges", Make<TSplitHistoryForm>, "RangeComboBox", {}},
+    {"history_reset_statistics",
+     Make<TSplitHistoryForm>,
+     "ResetStatsLabel",
+     {"Reset 9999 out of 99999 runs (100.0%)          Average Reset Time: 9:59:59.99"}},
+    {"upload_server", Make<TUploadSplitsForm>, "Label5", {}, 0, 66},
+    {"upload_username", Make<TUploadSplitsForm>, "Label1", {}, 0, 66},
+    {"upload_password", Make<TUploadSplitsForm>, "Label2", {}, 0, 66},
+    {"upload_game_name", Make<TUploadSplitsForm>, "Label3", {}, 0, 66},
+    {"upload_category", Make<TUploadSplitsForm>, "Label7", {}, 0, 66},
+    {"upload_version", Make<TUploadSplitsForm>, "Label4", {}, 0, 66},
+    {"upload_x", Make<TUploadSplitsForm>, "BackButton", {}},
+    {"upload_verify", Make<TUploadSplitsForm>, "VerifyLoginButton", {}},
+    {"upload_submit_run_comments", Make<TUploadSplitsForm>, "SubmitRunCommentsCheckBox", {}},
+    {"upload_wait_texts",
+     Make<TUploadSplitsForm>,
+     "WaitLabel",
+     {"Please wait for the server...", "Please wait for server...", "Verifying login...",
+      "Getting game list...", "Getting game categories..."}},
+};
+
+class EveryDialogCaption : public ::testing::TestWithParam<CaptionRow> {};
+
+// Measured with the font the widget draws with, against the room its style leaves for the text.
+TEST_P(EveryDialogCaption, ShowsWholeAtTheDesignedSize) {
+    const CaptionRow& row = GetParam();
+    std::unique_ptr<TForm> form = row.make();
+    auto* control = dynamic_cast<TControl*>(form->FindComponent(row.control));
+    ASSERT_NE(control, nullptr) << row.control;
+    QWidget* widget = control->Widget();
+    const QFontMetrics metrics = widget->fontMetrics();
+
+    if (auto* box = dynamic_cast<TComboBox*>(control)) {
+        QComboBox* combo = box->ComboBox();
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.editable = false;
+        option.frame = combo->hasFrame();
+        // The style sets the text a pixel in from each side of the field.
+        const QRect field =
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+        ASSERT_GT(combo->count(), 0);
+        for (int i = 0; i < combo->count(); ++i)
+            EXPECT_LE(metrics.horizontalAdvance(combo->itemText(i)), field.width() - 2)
+                << combo->itemText(i).toStdString();
+        return;
+    }
+
+    std::vector<std::string> captions = row.captions;
+    if (captions.empty()) {
+        if (auto* label = dynamic_cast<TLabel*>(control))
+            captions.push_back(label->Caption());
+        else if (auto* button = dynamic_cast<TButton*>(control))
+            captions.push_back(button->Caption());
+        else if (auto* check = dynamic_cast<TCheckBox*>(control))
+            captions.push_back(check->Caption());
+    }
+    ASSERT_FALSE(captions.empty());
+    for (const std::string& caption : captions) {
+        SCOPED_TRACE(caption);
+        const int width = metrics.horizontalAdvance(QString::fromStdString(caption));
+        if (auto* label = dynamic_cast<TLabel*>(control)) {
+            label->SetCaption(caption);
+            if (row.roomRight > 0) {
+                EXPECT_GE(label->Left(), row.roomLeft);
+                EXPECT_LE(label->Left() + width, row.roomRight);
+            } else {
+                EXPECT_LE(width, label->Width());
+                EXPECT_LE(metrics.height(), label->Height());
+            }
+        } else if (auto* button = dynamic_cast<TButton*>(control)) {
+            button->SetCaption(caption);
+            auto* push = qobject_cast<QPushButton*>(widget);
+            QStyleOptionButton option;
+            option.initFrom(push);
+            option.text = push->text();
+            const QRect contents =
+                push->style()->subElementRect(QStyle::SE_PushButtonContents, &option, push);
+            EXPECT_LE(width, contents.width());
+        } else {
+            // A check box or a radio button asks for its box, the gap and the caption.
+            if (auto* check = dynamic_cast<TCheckBox*>(control))
+                check->SetCaption(caption);
+            else if (auto* radio = dynamic_cast<TRadioButton*>(control))
+                radio->SetCaption(caption);
+            else
+                FAIL() << "no caption to measure";
+            EXPECT_LE(widget->sizeHint().width(), control->Width());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, EveryDialogCaption, ::testing::ValuesIn(kCaptionRows),
                          [](const auto& info) { return std::string(info.param.what); });
 
 } // namespace
