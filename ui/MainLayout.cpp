@@ -105,7 +105,10 @@ void TMainForm::MeasureCells() {
     }
 
     RowHeight = diffHeight + timeHeight + ExtraRowHeight;
-    ShortRowHeight = diffHeight + ExtraRowHeightShort;
+    // A short row still shows its time and its title: it is never lower than either, or the rows
+    // would run into each other.
+    const int titleHeight = TextHeight(MakeFont(RowHeaderFontName, RowHeaderFontSize), "Agi");
+    ShortRowHeight = std::max({diffHeight, timeHeight, titleHeight}) + ExtraRowHeightShort;
     ColumnWidth = w + ExtraDataColumnWidth;
 }
 

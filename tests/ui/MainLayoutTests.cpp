@@ -268,6 +268,25 @@ TEST_F(Layout, HiddenDifferenceRowsMakeShortRows) {
     EXPECT_EQ(RowHeader(2)->Top() - RowHeader(1)->Top(), Form->ShortRowHeight);
     EXPECT_TRUE(Time(1, 1)->Visible());
     EXPECT_FALSE(Diff(1, 1)->Visible());
+
+    // Times and titles in fonts taller than the differences', then the difference rows hidden
+    // again: a short row still holds the time and the title.
+    Form->HideDiffRows = false;
+    Form->SplitTimesFontName = "DejaVu Serif";
+    Form->SplitTimesFontSize = 10;
+    Form->RowHeaderFontName = "DejaVu Sans";
+    Form->RowHeaderFontSize = 11;
+    Form->DestroySplitTable();
+    Form->BuildSplitTable();
+    Form->UpdateLayout();
+    Form->HideDiffRows = true;
+    Form->UpdateLayout();
+    const int titleHeight = RowHeader(1)->Canvas()->TextHeight("Agi");
+    ASSERT_GT(Time(1, 1)->Height(), Diff(1, 1)->Height());
+    ASSERT_GT(titleHeight, Diff(1, 1)->Height());
+    EXPECT_EQ(Form->ShortRowHeight, std::max(Time(1, 1)->Height(), titleHeight) + 4);
+    EXPECT_GE(RowHeader(2)->Top() - RowHeader(1)->Top(), RowHeader(1)->DrawnTextHeight());
+    EXPECT_GE(Time(2, 1)->Top() - Time(1, 1)->Top(), Time(1, 1)->Height());
 }
 
 TEST_F(Layout, HiddenHideableRowsLeaveNoGap) {
