@@ -105,7 +105,10 @@ void TMainForm::MeasureCells() {
     }
 
     RowHeight = diffHeight + timeHeight + ExtraRowHeight;
-    ShortRowHeight = diffHeight + ExtraRowHeightShort;
+    // A short row still shows its time and its title: it is never lower than either, or the rows
+    // would run into each other.
+    const int titleHeight = TextHeight(MakeFont(RowHeaderFontName, RowHeaderFontSize), "Agi");
+    ShortRowHeight = std::max({diffHeight, timeHeight, titleHeight}) + ExtraRowHeightShort;
     ColumnWidth = w + ExtraDataColumnWidth;
 }
 
@@ -317,6 +320,12 @@ void TMainForm::PlaceTable() {
         }
     }
 
+    // Where the timer area lies beyond the table's far edge, a row that reaches past that edge
+    // would be drawn over the timer: it is hidden, as rows before the start are. Where the far
+    // edge is the window's edge, the window clips it.
+    const bool timerBeyond = HorizontalMode ? !TimerOnLeft : !TimerOnTop;
+    const int farEdge = HorizontalMode ? TableLeft + TableWidth : TableTop + TableHeight;
+
     const TColor rowHeaderColor = HexToColor(RowHeaderFontColor, UseBGRFormat);
     int v = 0; // visible rows placed so far
     for (size_t r = 0; r < m; ++r) {
@@ -348,24 +357,57 @@ void TMainForm::PlaceTable() {
             continue;
         }
 
+        // Vertical: the row's top. Horizontal: its left, before the pictures shift it.
+        const int start = HorizontalMode ? TableLeft + v * ColumnWidth - ScrollOffset + 2
+                                         : TableTop + v * rowH - ScrollOffset + 2;
+        const int shift = HorizontalMode && images ? (v + 1) * ImageSize : 0;
+        const int cellLeft = HorizontalMode ? start + ExtraDataColumnWidth + shift : 0;
+        bool rowShown = start >= (HorizontalMode ? TableLeft : TableTop);
+        bool imageShown = rowShown;
+        if (rowShown && timerBeyond) {
+            // The row goes as a whole: its title and every cell (the time, and the difference
+            // below it where that is shown) must end before the far edge; its picture too, or
+            // the picture alone is hidden.
+            int reach = start;
+            for (size_t c = 0; c < n && reach <= farEdge; ++c) {
+                const TLabel* time = data.GetCellTimeLabel(r, c);
+                const TLabel* diff = data.GetCellDiffLabel(r, c);
+                if (time == nullptr || diff == nullptr || !columnShown(c))
+                    continue;
+                reach = std::max(reach, HorizontalMode
+                                            ? cellLeft + time->Width()
+                                            : start + time->Height() + (HideDiffRows ? 0 : diff->Height()));
+            }
+            if (header != nullptr && reach <= farEdge) {
+                if (HorizontalMode) {
+                    reach = std::max(reach, start + shift + header->Width());
+                } else {
+                    // A title's label may be taller than its lines (it keeps the height of the
+                    // rows it was built for): where the label crosses, only its lines count.
+                    int titleEnd = start + header->Height();
+                    if (titleEnd > farEdge)
+                        titleEnd = start + header->DrawnTextHeight();
+                    reach = std::max(reach, titleEnd);
+                }
+            }
+            rowShown = reach <= farEdge;
+            // Horizontally the picture lies before its title.
+            imageShown =
+                rowShown && (HorizontalMode || image == nullptr || start + image->Height() <= farEdge);
+        }
+
         if (header != nullptr) {
-            bool shown;
             if (!HorizontalMode) {
-                const int top = TableTop + v * rowH - ScrollOffset + 2;
-                shown = top >= TableTop;
-                header->SetTop(top);
+                header->SetTop(start);
                 header->SetLeft(TableLeft + 2 + imageShift);
                 header->SetWidth(HeaderColumnWidth);
                 header->SetAlignment(taLeftJustify);
                 if (image != nullptr) {
-                    image->SetTop(top);
+                    image->SetTop(start);
                     image->SetLeft(TableLeft + 2);
                 }
             } else {
-                int left = TableLeft + v * ColumnWidth - ScrollOffset + 2;
-                shown = left >= TableLeft;
-                if (images)
-                    left += (v + 1) * ImageSize;
+                const int left = start + shift;
                 header->SetLeft(left);
                 header->SetTop(TableTop + 2);
                 header->SetWidth(ColumnWidth);
@@ -375,9 +417,9 @@ void TMainForm::PlaceTable() {
                     image->SetLeft(left - ImageSize);
                 }
             }
-            header->SetVisible(shown);
+            header->SetVisible(rowShown);
             if (image != nullptr)
-                image->SetVisible(shown);
+                image->SetVisible(imageShown);
         }
 
         for (size_t c = 0; c < n; ++c) {
@@ -385,23 +427,17 @@ void TMainForm::PlaceTable() {
             TLabel* diff = data.GetCellDiffLabel(r, c);
             if (time == nullptr || diff == nullptr)
                 continue;
-            bool timeShown = columnShown(c);
-            bool diffShown = timeShown && !HideDiffRows;
+            const bool timeShown = rowShown && columnShown(c);
+            const bool diffShown = timeShown && !HideDiffRows;
             int top;
             int left;
             if (!HorizontalMode) {
-                top = TableTop + v * rowH - ScrollOffset + 2;
+                top = start;
                 left = TableLeft + HeaderColumnWidth + e(c) * ColumnWidth + ExtraDataColumnWidth + 2 +
                        imageShift;
-                if (top < TableTop)
-                    timeShown = diffShown = false;
             } else {
                 top = TableTop + HeaderColsHeight + e(c) * rowH + 2;
-                left = TableLeft + v * ColumnWidth + ExtraDataColumnWidth - ScrollOffset + 2;
-                if (left < TableLeft)
-                    timeShown = diffShown = false;
-                if (images)
-                    left += (v + 1) * ImageSize;
+                left = cellLeft;
             }
             time->SetTop(top);
             time->SetLeft(left);

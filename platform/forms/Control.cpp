@@ -261,9 +261,13 @@ bool TControl::WidgetShown() const {
     // A drawn control wholly outside its parent's client area would draw nothing. Shown to Qt
     // all the same, every repaint that involves it checks it against all its shown siblings,
     // which makes a table of thousands of labels, most of them beyond the window's edge,
-    // repaint in quadratic time. Nor is it given a widget while it is out there.
-    return left_ + width_ > 0 && top_ + height_ > 0 && left_ < parent_->ClientWidth() &&
-           top_ < parent_->ClientHeight();
+    // repaint in quadratic time. Nor is it given a widget while it is out there. The client area
+    // is the one Qt has: a form's stops at the screens' size, however large the form was asked
+    // to be, so that no shape of a table puts more drawn controls in sight than a screen holds.
+    const QWidget* client = parent_->ClientWidget();
+    const int width = client != nullptr ? client->width() : parent_->ClientWidth();
+    const int height = client != nullptr ? client->height() : parent_->ClientHeight();
+    return left_ + width_ > 0 && top_ + height_ > 0 && left_ < width && top_ < height;
 }
 
 void TControl::UpdateWidgetShown() {

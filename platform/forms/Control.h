@@ -3,11 +3,12 @@
 //
 // Positions are pixels in the parent's client area. A control is shown when it is Visible and
 // has a parent; a control without a parent is never on screen. A drawn control (label, image,
-// shape) wholly outside its parent's client area is kept hidden from Qt until it is moved in
-// or the parent grows to reach it: it would draw nothing there. Deleting a parent control deletes
-// the controls placed on it (whoever owns them); deleting a control removes it from its parent
-// and its owner. Controls that draw on their parent (labels, images, shapes) always stay below
-// the windowed controls of the same parent (panels, edits, buttons ...), whatever the order of
+// shape) wholly outside its parent's client area (for a form, the part its window has: no more
+// than the screens' size) is kept hidden from Qt until it is moved in or the parent grows to
+// reach it: it would draw nothing there. Deleting a parent control deletes the controls placed
+// on it (whoever owns them); deleting a control removes it from its parent and its owner.
+// Controls that draw on their parent (labels, images, shapes) always stay below the windowed
+// controls of the same parent (panels, edits, buttons ...), whatever the order of
 // creation. A right click on a control opens its popup menu at the click position; a control
 // without one passes the click on to its parent.
 //

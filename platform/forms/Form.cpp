@@ -284,9 +284,21 @@ bool TForm::Sizeable() const {
     return borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin;
 }
 
+QSize TForm::WindowSize() const {
+    // No window is shown larger than the screens make up together. A form asked to be larger
+    // keeps its size, but its window stops there: the drawn controls beyond get no widget, and a
+    // table's every column would otherwise be one more sibling for Qt to paint, recursively.
+    QSize largest(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        largest = screen->virtualSize();
+    return QSize(std::min(clientWidth_, largest.width()),
+                 std::min(clientHeight_ + BarHeight(), largest.height()));
+}
+
 void TForm::ApplySize() {
-    const int width = clientWidth_;
-    const int height = clientHeight_ + BarHeight();
+    const QSize size = WindowSize();
+    const int width = size.width();
+    const int height = size.height();
     if (Sizeable()) {
         window_->setMinimumSize(0, 0);
         window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -316,9 +328,10 @@ void TForm::SyncHiddenWindow() {
 
 void TForm::PlaceChildren() {
     const int bar = BarHeight();
+    const QSize size = WindowSize();
     if (menu_ != nullptr)
-        menu_->MenuBar()->setGeometry(0, 0, clientWidth_, bar);
-    client_->setGeometry(0, bar, clientWidth_, clientHeight_);
+        menu_->MenuBar()->setGeometry(0, 0, size.width(), bar);
+    client_->setGeometry(0, bar, size.width(), std::max(0, size.height() - bar));
     ClientResized();
 }
 
@@ -330,9 +343,12 @@ void TForm::WindowResized() {
     if (!window_->isVisible() || !Sizeable()) {
         // Only the widget goes back: the native window's own news follows this one.
         if (!window_->isVisible())
-            window_->resize(clientWidth_, clientHeight_ + BarHeight());
+            window_->resize(WindowSize());
         return;
     }
+    // The size the form gave its window, cut to the screens, is no news.
+    if (size == WindowSize())
+        return;
     const int width = size.width();
     const int height = std::max(0, size.height() - BarHeight());
     if (width == clientWidth_ && height == clientHeight_)

@@ -3,12 +3,15 @@
 // area in which its controls are placed.
 //
 // Left/Top/Width/Height are the outer window with its frame and menu bar; ClientWidth and
-// ClientHeight are the client area. A form becomes the active form when it is shown (OnActivate
-// runs then, and again whenever the form becomes active after another form of the program was).
-// With KeyPreview on, a typed character reaches OnKeyPress before the focused control; a handler
-// that sets the key to 0 consumes it. A key that is the shortcut of an item of the main menu runs
-// that item instead, and produces no character. Tab and Shift+Tab move the keyboard in tab order
-// among the controls that can be seen (TControl::CanBeSeen), round at the ends.
+// ClientHeight are the client area. No window is larger than the screens make up together: a
+// form asked to be larger keeps that size as its own, but its window stops at the screens' size,
+// and so does the area in which its drawn controls are shown (TControl). A form becomes the
+// active form when it is shown (OnActivate runs then, and again whenever the form becomes active
+// after another form of the program was). With KeyPreview on, a typed character reaches
+// OnKeyPress before the focused control; a handler that sets the key to 0 consumes it. A key
+// that is the shortcut of an item of the main menu runs that item instead, and produces no
+// character. Tab and Shift+Tab move the keyboard in tab order among the controls that can be
+// seen (TControl::CanBeSeen), round at the ends.
 //
 // ShowModal shows the form, makes it the active form and waits until it closes (Close, or a
 // non-zero ModalResult); it returns the modal result. Tests answer it through the seam of
@@ -22,6 +25,7 @@ class QWidget;
 class QObject;
 class QKeyEvent;
 class QMargins;
+class QSize;
 class TMainMenu;
 class TPopupMenu;
 class FormWindow;
@@ -124,6 +128,8 @@ private:
     void SyncHiddenWindow();
     // Sizes the window for the current client size and menu bar.
     void ApplySize();
+    // The window's size for them: the client size and the menu bar, no larger than the screens.
+    QSize WindowSize() const;
     QMargins FrameMargins() const;
     int FrameExtraWidth() const;
     int FrameExtraHeight() const;

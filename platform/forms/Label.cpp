@@ -1,5 +1,7 @@
 #include "platform/forms/Label.h"
 
+#include <algorithm>
+
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -34,6 +36,20 @@ void TLabel::SetCaption(const std::string& caption) {
     if (label_ != nullptr)
         label_->setText(ToDisplayText(caption));
     AdjustBounds();
+}
+
+int TLabel::DrawnTextHeight() const {
+    if (caption_.empty())
+        return 0;
+    int left, top, width, height;
+    GetBounds(left, top, width, height);
+    const QFontMetrics metrics(Font().ToQFont());
+    const int flags = Qt::AlignLeft | Qt::AlignTop | (wordWrap_ ? Qt::TextWordWrap : 0);
+    const int textHeight = metrics
+                               .boundingRect(QRect(0, 0, std::max(1, wordWrap_ ? width : 1 << 20), 1 << 20),
+                                             flags, ToDisplayText(caption_))
+                               .height();
+    return std::min(textHeight, height);
 }
 
 void TLabel::SetAutoSize(bool autoSize) {

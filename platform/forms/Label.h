@@ -32,6 +32,10 @@ public:
 
     // Measurement in the label's font.
     TCanvas* Canvas() { return &canvas_; }
+    // How far down from its top the caption is drawn: its lines (wrapped at the width with
+    // WordWrap), at most the label's height; 0 for an empty caption. A label taller than its
+    // text draws nothing below it.
+    int DrawnTextHeight() const;
 
     // The text on screen, for tests (made now if it was not yet).
     QLabel* Label() const;

@@ -129,6 +129,106 @@ TEST_F(Layout, TimerOnTheRightBelowTheTable) {
     EXPECT_EQ(RowHeader(0)->Top(), 26 + 2);
 }
 
+// A row, its picture or a cell that reaches past the table's far edge is hidden where the timer
+// area lies beyond that edge, so nothing of the table is drawn over the timer or the attempt
+// counters; where the far edge is the window's edge the window clips them, as before. A title
+// counts with the lines it draws: its label keeps the height of the rows it was built for.
+struct FarEdgeCase {
+    const char* name;
+    bool horizontal;
+    bool timerBeyond; // the timer area lies past the table's far edge
+    std::vector<std::string> settings;
+};
+
+void PrintTo(const FarEdgeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TableFarEdge : public Layout, public ::testing::WithParamInterface<FarEdgeCase> {};
+
+TEST_P(TableFarEdge, RowsReachingPastItIntoTheTimerAreaAreHidden) {
+    const FarEdgeCase& c = GetParam();
+    WriteSettings(c.settings);
+    WritePicture("row.bmp", 8, 8);
+    StartWindow();
+    std::vector<SplitRowSpec> rows;
+    for (int r = 0; r < 300; ++r)
+        rows.emplace_back("Split " + std::to_string(r + 1), std::vector<std::string>{"10.00", "20.00"}, false,
+                          "row.bmp");
+    LoadTable(WriteSplitFile("run.txt", "Run", {"PB"}, rows));
+    ASSERT_GT(Form->ScrollExtent, 0);
+    FileDataClass& data = *Form->SplitData;
+    const std::vector<TControl*> timerArea{T(), D(), A(), Form->SessionAttemptsLabel,
+                                           Form->TotalAttemptsLabel};
+    // What a control draws: a label no lower than its lines.
+    auto drawnHeight = [](const TControl* control) {
+        const auto* label = dynamic_cast<const TLabel*>(control);
+        return label != nullptr ? label->DrawnTextHeight() : control->Height();
+    };
+    auto overlaps = [&](const TControl* a, const TControl* b) {
+        return a->Left() < b->Left() + b->Width() && b->Left() < a->Left() + a->Width() &&
+               a->Top() < b->Top() + b->Height() && b->Top() < a->Top() + drawnHeight(a);
+    };
+    auto check = [&](const char* where) {
+        const int farEdge =
+            c.horizontal ? Form->TableLeft + Form->TableWidth : Form->TableTop + Form->TableHeight;
+        int shown = 0;
+        int pastTheEdge = 0;
+        for (size_t r = 0; r < 300; ++r) {
+            std::vector<TControl*> controls{RowHeader(r), data.GetRowImage(r)};
+            for (size_t col = 0; col < 3; ++col) {
+                controls.push_back(Time(r, col));
+                controls.push_back(Diff(r, col));
+            }
+            for (TControl* control : controls) {
+                ASSERT_NE(control, nullptr);
+                if (!control->Visible())
+                    continue;
+                ++shown;
+                const int farSide =
+                    c.horizontal ? control->Left() + control->Width() : control->Top() + drawnHeight(control);
+                pastTheEdge += farSide > farEdge;
+                if (c.timerBeyond) {
+                    for (const TControl* timer : timerArea)
+                        EXPECT_FALSE(overlaps(control, timer)) << where << ": row " << r;
+                }
+            }
+            EXPECT_EQ(RowHeader(r)->Visible(), Time(r, 1)->Visible()) << where << ": row " << r;
+            if (c.timerBeyond && !c.horizontal) {
+                // Nor is a row hidden whose lines end before the edge.
+                const int top = RowHeader(r)->Top();
+                const int end =
+                    std::max(top + RowHeader(r)->DrawnTextHeight(),
+                             top + Time(r, 1)->Height() + (Form->HideDiffRows ? 0 : Diff(r, 1)->Height()));
+                EXPECT_EQ(RowHeader(r)->Visible(), top >= Form->TableTop && end <= farEdge)
+                    << where << ": row " << r;
+            }
+        }
+        EXPECT_GT(shown, 0) << where;
+        if (c.timerBeyond)
+            EXPECT_EQ(pastTheEdge, 0) << where;
+        else
+            EXPECT_GT(pastTheEdge, 0) << where << ": clipped by the window";
+    };
+    check("at the start");
+    Wheel(-120);
+    ASSERT_GT(Form->ScrollOffset, 0);
+    check("scrolled");
+    Form->HideDiffRows = true;
+    Form->UpdateLayout();
+    check("difference rows hidden after the build");
+}
+
+const FarEdgeCase kFarEdgeCases[] = {
+    {"TimerBelowAVerticalTable", false, true, {"[Window]", "TimerOnTop=N"}},
+    {"TimerRightOfAHorizontalTable", true, true, {"[Window]", "HorizontalMode=Y", "TimerOnLeft=N"}},
+    {"TimerAboveAVerticalTable", false, false, {"[Window]", "TimerOnTop=Y"}},
+    {"TimerLeftOfAHorizontalTable", true, false, {"[Window]", "HorizontalMode=Y", "TimerOnLeft=Y"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Layouts, TableFarEdge, ::testing::ValuesIn(kFarEdgeCases),
+                         [](const ::testing::TestParamInfo<FarEdgeCase>& info) { return info.param.name; });
+
 TEST_F(Layout, HidingTheBestColumnMovesTheOthersOnePlaceLeft) {
     StartWindow();
     LoadTable(WriteTableFile("run.txt", 2, 4));
@@ -168,6 +268,25 @@ TEST_F(Layout, HiddenDifferenceRowsMakeShortRows) {
     EXPECT_EQ(RowHeader(2)->Top() - RowHeader(1)->Top(), Form->ShortRowHeight);
     EXPECT_TRUE(Time(1, 1)->Visible());
     EXPECT_FALSE(Diff(1, 1)->Visible());
+
+    // Times and titles in fonts taller than the differences', then the difference rows hidden
+    // again: a short row still holds the time and the title.
+    Form->HideDiffRows = false;
+    Form->SplitTimesFontName = "DejaVu Serif";
+    Form->SplitTimesFontSize = 10;
+    Form->RowHeaderFontName = "DejaVu Sans";
+    Form->RowHeaderFontSize = 11;
+    Form->DestroySplitTable();
+    Form->BuildSplitTable();
+    Form->UpdateLayout();
+    Form->HideDiffRows = true;
+    Form->UpdateLayout();
+    const int titleHeight = RowHeader(1)->Canvas()->TextHeight("Agi");
+    ASSERT_GT(Time(1, 1)->Height(), Diff(1, 1)->Height());
+    ASSERT_GT(titleHeight, Diff(1, 1)->Height());
+    EXPECT_EQ(Form->ShortRowHeight, std::max(Time(1, 1)->Height(), titleHeight) + 4);
+    EXPECT_GE(RowHeader(2)->Top() - RowHeader(1)->Top(), RowHeader(1)->DrawnTextHeight());
+    EXPECT_GE(Time(2, 1)->Top() - Time(1, 1)->Top(), Time(1, 1)->Height());
 }
 
 TEST_F(Layout, HiddenHideableRowsLeaveNoGap) {

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include "platform/forms/Image.h"
@@ -19,6 +21,15 @@ namespace fs = std::filesystem;
 namespace {
 
 using Captions_t = std::vector<std::string>;
+
+// Counts the widgets made on the widget it filters.
+struct CountAdded : QObject {
+    int added = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        added += event->type() == QEvent::ChildAdded;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -262,13 +273,7 @@ TEST_F(TableControls, DestroyingTheTableEmptiesEverySlotAndFreesTheControls) {
 TEST_F(TableControls, OpeningAFileMakesEachControlOfItsTableOnce) {
     StartWindow();
     const std::string path = WriteTableFile("run.txt", 4, 3);
-    struct CountAdded : QObject {
-        int added = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            added += event->type() == QEvent::ChildAdded;
-            return false;
-        }
-    } counter;
+    CountAdded counter;
     Form->ClientWidget()->installEventFilter(&counter);
     {
         ScopedOpenDialogHandler dialog([&](TOpenDialog&) { return std::optional<std::string>(path); });
@@ -282,6 +287,38 @@ TEST_F(TableControls, OpeningAFileMakesEachControlOfItsTableOnce) {
     const int h = header->Canvas()->TextHeight("Agi");
     ASSERT_GT(Form->RowHeight, h);
     EXPECT_EQ(header->Height(), h * (Form->RowHeight / h));
+}
+
+// A table of many columns makes a window wider (taller when horizontal) than any screen. Only
+// what a screen can show gets a widget: Qt paints the shown siblings of one parent by recursing
+// once per sibling, so every column in sight would deepen the stack. The layout keeps its sizes.
+TEST_F(TableControls, AVeryWideTableMakesWidgetsOnlyForWhatAScreenCanShow) {
+    const int columns = 200;
+    const int rows = 2;
+    for (const bool horizontal : {false, true}) {
+        SCOPED_TRACE(horizontal ? "horizontal" : "vertical");
+        WriteSettings({"[Window]", horizontal ? "HorizontalMode=Y" : "HorizontalMode=N"});
+        StartWindow();
+        CountAdded counter;
+        Form->ClientWidget()->installEventFilter(&counter);
+        LoadTable(WriteTableFile("wide.txt", rows, columns));
+        Form->ClientWidget()->removeEventFilter(&counter);
+        ASSERT_EQ(Form->SplitData->GetColumnCount(), static_cast<size_t>(columns));
+
+        const QSize screen = QGuiApplication::primaryScreen()->virtualSize();
+        const int tableSize = horizontal ? Form->TableHeight : Form->TableWidth;
+        ASSERT_GT(tableSize, 4 * (horizontal ? screen.height() : screen.width()));
+        EXPECT_GE(horizontal ? Form->Height() : Form->Width(), tableSize);
+        EXPECT_LE(Form->ClientWidget()->width(), screen.width());
+        EXPECT_LE(Form->ClientWidget()->height(), screen.height());
+        // Columns a screen can show, with a part of one at either end; each has a header and a
+        // time and a difference per row. Besides: the title and the row headers.
+        const int inSight =
+            (horizontal ? screen.height() / Form->RowHeight : screen.width() / Form->ColumnWidth) + 2;
+        EXPECT_LE(counter.added, 1 + rows + inSight * (1 + 2 * rows));
+        EXPECT_FALSE(Form->SplitData->GetCellTimeLabel(0, 0)->Widget()->isHidden());
+        DeleteForms();
+    }
 }
 
 using Pictures = MainWindowTest;
