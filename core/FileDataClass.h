@@ -189,6 +189,17 @@ public:
     void SwapRows(size_t i, size_t j);
 
     // --- Data files -------------------------------------------------------------------------
+    // The largest table a split file may hold. A file with more is refused like one that is not
+    // a split file: the window gives every cell two labels and could not hold it anyway. Real
+    // runs have tens to hundreds of splits and a handful of comparison columns.
+    // Rows: fifty thousand splits are more than any run has.
+    static constexpr size_t kMaxSplitFileRows = 50'000;
+    // Columns, the best and the current-run column included: a window is at most 32,767 pixels
+    // wide, so a thousand columns would leave each narrower than one time in a legible font.
+    static constexpr size_t kMaxSplitFileColumns = 1'000;
+    // Cells (rows times columns), which bound what the window's table costs (under 400 MB) where
+    // the two limits above alone would not.
+    static constexpr size_t kMaxSplitFileCells = 200'000;
     void LoadSplitFile(const std::string& name);
     void SaveSplitFile();
     void SaveSplitState();

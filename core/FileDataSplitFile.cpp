@@ -64,6 +64,20 @@ void FileDataClass::LoadSplitFile(const std::string& name) {
     SplitFields(lines[0], fields);
     if (fields.size() < 2)
         return;
+    StringList titles;
+    SplitFields(lines[1], titles);
+    if (titles.empty())
+        titles.emplace_back();
+
+    // The table's size, known before anything is built: a table too big to hold is refused.
+    const size_t n = std::max<size_t>(titles.size(), 2);
+    const size_t pairedLines = lines.size() & ~static_cast<size_t>(1);
+    size_t rowCount = 0;
+    for (size_t i = 2; i < pairedLines; i += 2)
+        if (!lines[i].empty())
+            ++rowCount;
+    if (n > kMaxSplitFileColumns || rowCount > kMaxSplitFileRows || rowCount * n > kMaxSplitFileCells)
+        return;
 
     fileName = name;
     totalAttempts = static_cast<int32_t>(AtoL(fields[0]));
@@ -71,21 +85,17 @@ void FileDataClass::LoadSplitFile(const std::string& name) {
     if (fields.size() > 2)
         titleImageFileName = fields[2];
 
-    SplitFields(lines[1], fields);
-    if (fields.empty())
-        fields.emplace_back();
-    title = fields[0];
+    title = titles[0];
     // Whatever the file calls its best and current columns, they keep their own titles.
     columns.push_back(std::make_unique<ColumnHeaderClass>("Best Splits"));
-    for (size_t f = 2; f < fields.size(); ++f)
-        columns.push_back(std::make_unique<ColumnHeaderClass>(fields[f]));
+    for (size_t f = 2; f < titles.size(); ++f)
+        columns.push_back(std::make_unique<ColumnHeaderClass>(titles[f]));
     columns.push_back(std::make_unique<ColumnHeaderClass>("Current"));
-    const size_t n = columns.size();
 
     StringList a;
     StringList b;
     int32_t bestSum = 0;
-    const size_t pairedLines = lines.size() & ~static_cast<size_t>(1);
+    rows.reserve(rowCount);
     for (size_t i = 2; i < pairedLines; i += 2) {
         SplitFields(lines[i], a);
         if (a.empty())

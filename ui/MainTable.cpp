@@ -4,6 +4,8 @@
 
 #include "ui/MainUnit.h"
 
+#include <functional>
+
 #include "core/TextHelpers.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
@@ -102,8 +104,10 @@ bool TMainForm::DecodeCellTag(intptr_t tag, size_t& row, size_t& column) const {
 }
 
 TControl* TMainForm::PopupElement(TObject* Sender) {
-    if (auto* item = dynamic_cast<TMenuItem*>(Sender))
-        return dynamic_cast<TControl*>(item->Owner());
+    if (auto* item = dynamic_cast<TMenuItem*>(Sender)) {
+        auto* menu = dynamic_cast<TPopupMenu*>(item->GetParentMenu());
+        return menu != nullptr ? menu->PopupComponent() : nullptr;
+    }
     return dynamic_cast<TControl*>(Sender);
 }
 
@@ -222,7 +226,7 @@ void TMainForm::DestroySplitTable() {
     if (!SplitData)
         return;
     FileDataClass& data = *SplitData;
-    // A label owns its popup menu and the menu's items, so deleting the label takes them along.
+    // The labels share the table's popup menus, which stay for the next table.
     delete data.titleLabel;
     data.titleLabel = nullptr;
     delete data.titleImage;
@@ -255,21 +259,96 @@ struct PopupEntry {
     bool checked = false;
 };
 
-// A popup menu owned by the label, with items owned by the label too: a handler finds its
-// element as the owner of the clicked item.
-void GivePopupMenu(TMainForm* form, TLabel* label, const std::vector<PopupEntry>& entries) {
-    auto* menu = new TPopupMenu(label);
-    for (const PopupEntry& entry : entries) {
-        if (!entry.present)
-            continue;
-        TMenuItem* item = form->AddMenuItem(label, menu->Items(), entry.caption, entry.method);
-        if (entry.checkItem)
-            item->SetChecked(entry.checked);
-    }
-    label->SetPopupMenu(menu);
-}
-
 } // namespace
+
+void TMainForm::MakeTablePopupMenus() {
+    if (TitlePopupMenu != nullptr)
+        return;
+    // The labels of one kind share a menu whose items are made as it opens, for the label it
+    // opens on: a table of thousands of labels holds no items, and each element still offers
+    // exactly its own, with its own checks.
+    using Entries = std::function<std::vector<PopupEntry>(const TControl& element)>;
+    auto newMenu = [this](const Entries& entries) {
+        auto* menu = new TPopupMenu(this);
+        menu->OnPopup = [this, menu, entries](TObject*) {
+            menu->Items()->Clear();
+            const TControl* element = menu->PopupComponent();
+            if (element == nullptr || !SplitData)
+                return;
+            for (const PopupEntry& entry : entries(*element)) {
+                if (!entry.present)
+                    continue;
+                TMenuItem* item = AddMenuItem(menu, menu->Items(), entry.caption, entry.method);
+                if (entry.checkItem)
+                    item->SetChecked(entry.checked);
+            }
+        };
+        return menu;
+    };
+
+    TitlePopupMenu = newMenu([](const TControl&) {
+        return std::vector<PopupEntry>{{"Change Font/Color", true, &TMainForm::FileTitleFontMenuClick},
+                                       {"Change Title/Image", true, &TMainForm::FileTitleTitleMenuClick}};
+    });
+
+    ColumnHeaderPopupMenu = newMenu([this](const TControl& header) {
+        const size_t n = SplitData->GetColumnCount();
+        const size_t i = static_cast<size_t>(header.Tag());
+        const bool inner = i > 0 && i + 1 < n; // neither the best nor the current-run column
+        return std::vector<PopupEntry>{
+            {"Change Header Font/Color", true, &TMainForm::ColHeaderFontMenuClick},
+            {"Change Elapsed Mode Color", true, &TMainForm::ColHeaderElapsedColorMenuClick},
+            {"Change Title", inner, &TMainForm::ColHeaderTitleMenuClick},
+            {"Change Header Height/Width", true, &TMainForm::ColHeaderHeightWidthMenuClick},
+            {"-", true, nullptr},
+            {"Show Elapsed", true, &TMainForm::ColHeaderElapsedMenuClick, true,
+             SplitData->GetColumnShowElapsed(i)},
+            {"-", n > 3, nullptr},
+            {"Move Column Forward", n > 3 && i > 0 && i + 2 < n, &TMainForm::ColHeaderMoveForwardMenuClick},
+            {"Move Column Back", n > 3 && i > 1 && i + 1 < n, &TMainForm::ColHeaderMoveBackMenuClick},
+            {"-", true, nullptr},
+            {"Insert Column Before", i > 0, &TMainForm::ColHeaderInsertBeforeMenuClick},
+            {"Insert Column After", i + 1 < n, &TMainForm::ColHeaderInsertAfterMenuClick},
+            {"-", n > 2 && inner, nullptr},
+            {"Delete Column", n > 2 && inner, &TMainForm::ColHeaderDeleteRowMenuClick}};
+    });
+
+    RowHeaderPopupMenu = newMenu([this](const TControl& header) {
+        const size_t m = SplitData->GetRowCount();
+        const size_t j = static_cast<size_t>(header.Tag());
+        return std::vector<PopupEntry>{
+            {"Change Header Font/Color", true, &TMainForm::RowHeaderFontMenuClick},
+            {"Change Current Row && New Best Split Color", true, &TMainForm::RowHeaderRowColorsMenuClick},
+            {"Change Title/Image", true, &TMainForm::RowHeaderTitleMenuClick},
+            {"Header Width / Row && Image Height", true, &TMainForm::RowHeaderWidthHeightMenuClick},
+            {"Make Split Hideable", true, &TMainForm::RowHeaderMakeHideableMenuClick, true,
+             SplitData->IsRowHideable(j)},
+            {"-", m > 1, nullptr},
+            {"Move Row Up", m > 1 && j > 0, &TMainForm::RowHeaderMoveUpMenuClick},
+            {"Move Row Down", m > 1 && j + 1 < m, &TMainForm::RowHeaderMoveDownMenuClick},
+            {"-", true, nullptr},
+            {"Insert Row Before", true, &TMainForm::RowHeaderInsertBeforeMenuClick},
+            {"Insert Row After", true, &TMainForm::RowHeaderInsertAfterMenuClick},
+            {"-", m > 1, nullptr},
+            {"Delete Row", m > 1, &TMainForm::RowHeaderDeleteRowMenuClick}};
+    });
+
+    TimeLabelPopupMenu = newMenu([](const TControl&) {
+        return std::vector<PopupEntry>{
+            {"Change Font/Color", true, &TMainForm::TimeElementFontMenuClick},
+            {"Change Time/Notes", true, &TMainForm::TimeElementTimeNotesMenuClick}};
+    });
+
+    DiffLabelPopupMenu = newMenu([this](const TControl& cell) {
+        size_t row = 0;
+        size_t column = 0;
+        const bool best = DecodeCellTag(cell.Tag(), row, column) && column == 0;
+        return std::vector<PopupEntry>{
+            {"Change Font/Color", true, &TMainForm::TimeDiffFontMenuClick},
+            {"Min Elapsed For Best Split", best, &TMainForm::TimeDiffMinElapsedMenuClick},
+            {"Change Time/Notes", true, &TMainForm::TimeElementTimeNotesMenuClick}};
+    });
+}
 
 void TMainForm::BuildSplitTable() {
     if (!SplitData)
@@ -283,6 +362,7 @@ void TMainForm::BuildSplitTable() {
     const int rowBase = HideDiffRows ? ShortRowHeight : RowHeight;
     const size_t n = data.GetColumnCount();
     const size_t m = data.GetRowCount();
+    MakeTablePopupMenus();
 
     auto* title = new TLabel(this);
     title->SetParent(this);
@@ -294,9 +374,7 @@ void TMainForm::BuildSplitTable() {
     title->SetHeight(WholeLines(title->Canvas()->TextHeight("Agi"), HeaderColsHeight));
     title->SetWordWrap(true);
     data.titleLabel = title;
-    GivePopupMenu(this, title,
-                  {{"Change Font/Color", true, &TMainForm::FileTitleFontMenuClick},
-                   {"Change Title/Image", true, &TMainForm::FileTitleTitleMenuClick}});
+    title->SetPopupMenu(TitlePopupMenu);
 
     // Every picture of the table is drawn at the same size: rows naming one file share it.
     PictureShare pictures;
@@ -314,24 +392,7 @@ void TMainForm::BuildSplitTable() {
         data.SetColumnLabel(i, header);
         if (DefaultElapsedMode)
             data.SetColumnShowElapsed(i, true);
-        const bool inner = i > 0 && i + 1 < n; // neither the best nor the current-run column
-        GivePopupMenu(
-            this, header,
-            {{"Change Header Font/Color", true, &TMainForm::ColHeaderFontMenuClick},
-             {"Change Elapsed Mode Color", true, &TMainForm::ColHeaderElapsedColorMenuClick},
-             {"Change Title", inner, &TMainForm::ColHeaderTitleMenuClick},
-             {"Change Header Height/Width", true, &TMainForm::ColHeaderHeightWidthMenuClick},
-             {"-", true, nullptr},
-             {"Show Elapsed", true, &TMainForm::ColHeaderElapsedMenuClick, true,
-              data.GetColumnShowElapsed(i)},
-             {"-", n > 3, nullptr},
-             {"Move Column Forward", n > 3 && i > 0 && i + 2 < n, &TMainForm::ColHeaderMoveForwardMenuClick},
-             {"Move Column Back", n > 3 && i > 1 && i + 1 < n, &TMainForm::ColHeaderMoveBackMenuClick},
-             {"-", true, nullptr},
-             {"Insert Column Before", i > 0, &TMainForm::ColHeaderInsertBeforeMenuClick},
-             {"Insert Column After", i + 1 < n, &TMainForm::ColHeaderInsertAfterMenuClick},
-             {"-", n > 2 && inner, nullptr},
-             {"Delete Column", n > 2 && inner, &TMainForm::ColHeaderDeleteRowMenuClick}});
+        header->SetPopupMenu(ColumnHeaderPopupMenu);
     }
 
     for (size_t j = 0; j < m; ++j) {
@@ -344,22 +405,7 @@ void TMainForm::BuildSplitTable() {
         header->SetWordWrap(true);
         header->SetTag(static_cast<intptr_t>(j));
         data.SetRowLabel(j, header);
-        GivePopupMenu(
-            this, header,
-            {{"Change Header Font/Color", true, &TMainForm::RowHeaderFontMenuClick},
-             {"Change Current Row && New Best Split Color", true, &TMainForm::RowHeaderRowColorsMenuClick},
-             {"Change Title/Image", true, &TMainForm::RowHeaderTitleMenuClick},
-             {"Header Width / Row && Image Height", true, &TMainForm::RowHeaderWidthHeightMenuClick},
-             {"Make Split Hideable", true, &TMainForm::RowHeaderMakeHideableMenuClick, true,
-              data.IsRowHideable(j)},
-             {"-", m > 1, nullptr},
-             {"Move Row Up", m > 1 && j > 0, &TMainForm::RowHeaderMoveUpMenuClick},
-             {"Move Row Down", m > 1 && j + 1 < m, &TMainForm::RowHeaderMoveDownMenuClick},
-             {"-", true, nullptr},
-             {"Insert Row Before", true, &TMainForm::RowHeaderInsertBeforeMenuClick},
-             {"Insert Row After", true, &TMainForm::RowHeaderInsertAfterMenuClick},
-             {"-", m > 1, nullptr},
-             {"Delete Row", m > 1, &TMainForm::RowHeaderDeleteRowMenuClick}});
+        header->SetPopupMenu(RowHeaderPopupMenu);
         data.SetRowImage(j, CreateImage(data.GetRowImageFileName(j), this, true, &pictures));
     }
 
@@ -374,22 +420,18 @@ void TMainForm::BuildSplitTable() {
                 label->SetWidth(ColumnWidth - 5);
                 label->SetHeight(label->Canvas()->TextHeight("Agi"));
                 label->SetTag(CellTag(j, k));
-                label->OnDblClick = Handler(&TMainForm::DataCellDblClick);
+                // Holding only the form, the event needs no memory of its own for each cell.
+                label->OnDblClick = [this](TObject* sender) { DataCellDblClick(sender); };
                 label->Font().SetName(fontName);
                 label->Font().SetSize(fontSize);
                 return label;
             };
             TLabel* time = newCell(SplitTimesFontName, SplitTimesFontSize);
             data.SetCellTimeLabel(j, k, time);
-            GivePopupMenu(this, time,
-                          {{"Change Font/Color", true, &TMainForm::TimeElementFontMenuClick},
-                           {"Change Time/Notes", true, &TMainForm::TimeElementTimeNotesMenuClick}});
+            time->SetPopupMenu(TimeLabelPopupMenu);
             TLabel* diff = newCell(SplitDiffFontName, SplitDiffFontSize);
             data.SetCellDiffLabel(j, k, diff);
-            GivePopupMenu(this, diff,
-                          {{"Change Font/Color", true, &TMainForm::TimeDiffFontMenuClick},
-                           {"Min Elapsed For Best Split", k == 0, &TMainForm::TimeDiffMinElapsedMenuClick},
-                           {"Change Time/Notes", true, &TMainForm::TimeElementTimeNotesMenuClick}});
+            diff->SetPopupMenu(DiffLabelPopupMenu);
         }
     }
 }

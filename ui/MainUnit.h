@@ -140,6 +140,13 @@ public:
     TPopupMenu* TimerDiffPopupMenu = nullptr;
     TPopupMenu* AttemptPopupMenu = nullptr;
 
+    // --- Split table's popup menus: one for each kind of element, shared by its labels --------
+    TPopupMenu* TitlePopupMenu = nullptr;
+    TPopupMenu* ColumnHeaderPopupMenu = nullptr;
+    TPopupMenu* RowHeaderPopupMenu = nullptr;
+    TPopupMenu* TimeLabelPopupMenu = nullptr;
+    TPopupMenu* DiffLabelPopupMenu = nullptr;
+
     // --- Layout (pixels) ------------------------------------------------------------------------
     int TimerAreaHeight = 0;
     int RowHeight = 0;
@@ -254,8 +261,8 @@ public:
     int CellTagBase() const;
     intptr_t CellTag(size_t row, size_t column) const;
     bool DecodeCellTag(intptr_t tag, size_t& row, size_t& column) const;
-    // The element whose popup menu holds the clicked item (the item's owner), or the sender
-    // itself when it is an element.
+    // The element whose popup menu holds the clicked item (the control the menu opened on), or
+    // the sender itself when it is an element.
     static TControl* PopupElement(TObject* Sender);
 
     // --- Layout and scrolling (MainLayout.cpp) ------------------------------------------------
@@ -392,6 +399,7 @@ private:
     void CreateDesignedComponents();
     void BuildFormPopupMenu();
     void FreeTimerArea();
+    void MakeTablePopupMenus();
 
 public:
     // --- Run commands (MainCommands.cpp; the submission in MainUpload.cpp) -------------------------

@@ -167,6 +167,7 @@ protected:
 
 private:
     friend class ControlEventFilter;
+    friend class TPopupMenu;
     void MakeWidget();
     void StackInParent();
     TControl* LowestWindowedControl();
@@ -215,6 +216,8 @@ private:
     // The font has not reached the widget yet: held by the parent's update, or not placed.
     bool fontHeld_ = false;
     TPopupMenu* popupMenu_ = nullptr;
+    // The control's place among the controls that carry its popup menu.
+    size_t popupSlot_ = 0;
     TColor color_ = clBtnFace;
     TFont font_;
     // The font as the widget last took it.

@@ -271,10 +271,10 @@ bool TMainMenu::IsShortCut(TShortCut shortCut) {
     return true;
 }
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner), users_(&TControl::popupSlot_) {}
 
 TPopupMenu::~TPopupMenu() {
-    for (TControl* user : std::vector<TControl*>(users_))
+    for (TControl* user : users_.Members())
         user->SetPopupMenu(nullptr);
     DeleteItems();
     if (menu_ != nullptr) {
@@ -288,6 +288,8 @@ QWidget* TPopupMenu::RootContainer() const {
 }
 
 void TPopupMenu::Popup(int x, int y) {
+    if (OnPopup)
+        RunHandler([this] { OnPopup(this); });
     // Made at the first opening: a table gives every label a menu, and most are never opened.
     if (menu_ == nullptr) {
         menu_ = new QMenu();
@@ -302,9 +304,11 @@ QMenu* TPopupMenu::OpenMenu() const {
 }
 
 void TPopupMenu::AddUser(TControl* control) {
-    users_.push_back(control);
+    users_.Add(control);
 }
 
 void TPopupMenu::RemoveUser(TControl* control) {
-    users_.erase(std::remove(users_.begin(), users_.end(), control), users_.end());
+    users_.Remove(control);
+    if (popupComponent_ == control)
+        popupComponent_ = nullptr;
 }

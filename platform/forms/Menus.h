@@ -137,7 +137,8 @@ private:
     TForm* form_ = nullptr;
 };
 
-// A menu opened at a screen position, by a right click on the control that carries it.
+// A menu opened at a screen position, by a right click on the control that carries it. Many
+// controls may carry one menu: OnPopup then gives it the items of the control clicked.
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* owner);
@@ -147,8 +148,12 @@ public:
     // user picks it.
     void Popup(int x, int y);
     // The control whose right click opened the menu last (null before the first opening).
+    // Null again once that control is gone.
     TControl* PopupComponent() const { return popupComponent_; }
     void SetPopupComponent(TControl* control) { popupComponent_ = control; }
+
+    // Runs as the menu is about to open, PopupComponent already set.
+    TNotifyEvent OnPopup;
 
     // The Qt menu while it is open, null otherwise.
     QMenu* OpenMenu() const;
@@ -160,6 +165,7 @@ private:
     void RemoveUser(TControl* control);
 
     TControl* popupComponent_ = nullptr;
-    std::vector<TControl*> users_;
+    // The controls that carry the menu: a table's thousands of labels come and go in linear time.
+    SlotList<TControl> users_;
     QMenu* menu_ = nullptr;
 };

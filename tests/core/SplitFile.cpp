@@ -18,6 +18,21 @@ struct Loaded {
     }
 };
 
+// A split file of the given rows and columns (the best and the current-run column counted).
+std::string TableText(size_t rows, size_t columns) {
+    std::string text = "0\t0\nTitle";
+    for (size_t c = 0; c + 1 < columns; ++c)
+        text += "\tRun";
+    text += '\n';
+    for (size_t r = 0; r < rows; ++r)
+        text += "Split\t1.00\n\n";
+    return text;
+}
+
+constexpr size_t kMaxRows = FileDataClass::kMaxSplitFileRows;
+constexpr size_t kMaxColumns = FileDataClass::kMaxSplitFileColumns;
+constexpr size_t kMaxCells = FileDataClass::kMaxSplitFileCells;
+
 void ExpectEmptyTable(const FileDataClass& data) {
     EXPECT_FALSE(data.HasFile());
     EXPECT_EQ(data.GetRowCount(), 0u);
@@ -111,6 +126,10 @@ TEST(SplitFileLoad, every_refusal_leaves_an_empty_table_without_a_name) {
         {"a NUL in a row line", std::string("1\t0\r\nT\tBest Splits\r\nS1\t1.\0"
                                             "00\r\n\r\nS2\t2.00\r\n\r\n",
                                             43)},
+        // Tables no window could hold.
+        {"more columns than any window shows", TableText(1, kMaxColumns + 1)},
+        {"more rows than any run has", TableText(kMaxRows + 1, 2)},
+        {"more cells than a table may hold", TableText(kMaxCells / 5 + 1, 5)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -118,6 +137,9 @@ TEST(SplitFileLoad, every_refusal_leaves_an_empty_table_without_a_name) {
         file.data.title = "left over";
         file.data.LoadSplitFile(file.dir.File("splits.txt"));
         ExpectEmptyTable(file.data);
+        // Nor is the refused file saved over.
+        file.data.SaveSplitFile();
+        EXPECT_EQ(ReadBytes(file.dir.File("splits.txt")), c.bytes);
     }
     FileDataClass missing;
     missing.LoadSplitFile("/nonexistent/folder/splits.txt");
@@ -136,6 +158,9 @@ TEST(SplitFileLoad, short_and_odd_files_load_as_far_as_they_go) {
         {"a title-only second line gives two columns", "1\t0\nT\nRow\n\n", 1, 2},
         {"an empty first row line costs its pair", "1\t0\nT\tB\n\nLost\nKept\t1.00\n\n", 1, 2},
         {"an empty second line gives two columns", "1\t0\n\nRow\t1.00\n\n", 1, 2},
+        {"the most columns", TableText(1, kMaxColumns), 1, kMaxColumns},
+        {"the most rows", TableText(kMaxRows, 2), kMaxRows, 2},
+        {"the most cells", TableText(kMaxCells / 5, 5), kMaxCells / 5, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

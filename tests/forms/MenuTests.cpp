@@ -127,6 +127,10 @@ TEST(PopupMenuOpening, a_right_click_opens_the_controls_menu_at_the_click_positi
     auto* popup = new TPopupMenu(&form);
     AddItem(popup->Items(), &form, "Change Font/Color");
     label->SetPopupMenu(popup);
+    // A menu shared by many controls makes the items of the one clicked as it opens.
+    popup->OnPopup = [&](TObject*) {
+        AddItem(popup->Items(), popup, popup->PopupComponent() == label ? "Change Title" : "wrong");
+    };
     form.Show();
     const QPoint at(130, 140);
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(3, 4), at);
@@ -135,7 +139,12 @@ TEST(PopupMenuOpening, a_right_click_opens_the_controls_menu_at_the_click_positi
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->pos(), at);
     EXPECT_EQ(popup->PopupComponent(), label);
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[1]->text(), "Change Title");
     menu->hide();
+    // The menu does not keep a control that has gone.
+    delete label;
+    EXPECT_EQ(popup->PopupComponent(), nullptr);
 }
 
 TEST(PopupMenuOpening, a_control_without_a_menu_passes_the_right_click_to_the_form) {

@@ -202,7 +202,7 @@ protected:
     // Clicks an item of an element's popup menu.
     static void ClickItem(TLabel* element, const std::string& caption) {
         ASSERT_NE(element, nullptr);
-        TMenuItem* item = FindItem(element->PopupMenu(), caption);
+        TMenuItem* item = FindItem(OpenPopup(element), caption);
         ASSERT_NE(item, nullptr) << caption;
         item->Click();
     }

@@ -21,7 +21,7 @@ TEST_F(EditingTable, ShowElapsedTogglesTheColumnWithoutSavingAndIsLostOnReopenin
     const std::string loose = "3\t0\t\nGame\tBest Splits\tPB\nForest\t30\t31\n\t\t\nCave\t40\t1:12\n\t\t\n";
     WriteFile("game.txt", loose);
     LoadTable(Dir + "game.txt");
-    TMenuItem* item = FindItem(ColumnHeader(1)->PopupMenu(), "Show Elapsed");
+    TMenuItem* item = FindItem(OpenPopup(ColumnHeader(1)), "Show Elapsed");
     ASSERT_FALSE(item->Checked());
 
     item->Click();
@@ -41,7 +41,7 @@ TEST_F(EditingTable, ShowElapsedTogglesTheColumnWithoutSavingAndIsLostOnReopenin
     item->Click();
     LoadTable(Dir + "game.txt");
     EXPECT_FALSE(Form->SplitData->GetColumnShowElapsed(1));
-    EXPECT_FALSE(FindItem(ColumnHeader(1)->PopupMenu(), "Show Elapsed")->Checked());
+    EXPECT_FALSE(FindItem(OpenPopup(ColumnHeader(1)), "Show Elapsed")->Checked());
     EXPECT_EQ(ReadFile("game.txt"), loose);
 }
 
@@ -53,13 +53,13 @@ TEST_F(EditingTable, MakeSplitHideableIsSavedAndCheckedAfterTheRebuild) {
     EXPECT_EQ(GameLines()[5], "H|\t\t\t");
     // The table was built anew; its item shows the flag.
     EXPECT_NE(RowHeader(1), before);
-    EXPECT_TRUE(FindItem(RowHeader(1)->PopupMenu(), "Make Split Hideable")->Checked());
-    EXPECT_FALSE(FindItem(RowHeader(0)->PopupMenu(), "Make Split Hideable")->Checked());
+    EXPECT_TRUE(FindItem(OpenPopup(RowHeader(1)), "Make Split Hideable")->Checked());
+    EXPECT_FALSE(FindItem(OpenPopup(RowHeader(0)), "Make Split Hideable")->Checked());
 
     ClickItem(RowHeader(1), "Make Split Hideable");
     EXPECT_FALSE(Form->SplitData->IsRowHideable(1));
     EXPECT_EQ(ReadFile("game.txt"), GameBytes());
-    EXPECT_FALSE(FindItem(RowHeader(1)->PopupMenu(), "Make Split Hideable")->Checked());
+    EXPECT_FALSE(FindItem(OpenPopup(RowHeader(1)), "Make Split Hideable")->Checked());
 }
 
 TEST_F(EditingTable, AHideableRowDisappearsAtOnceWhileHideableRowsAreHidden) {
@@ -235,8 +235,8 @@ TEST_F(EditingTable, MovedRowsTakeTheirBestSegmentsAndTheFileIsWrittenWhole) {
                                     "Cave\t40.00\t1:12.00\t0.00\r\n\t\t\t\r\n"
                                     "Tower\t20.00\t2:25.00\t2:31.00\r\n\t\t\t\r\n");
     // The rebuilt table offers what the new places allow: Forest cannot move up.
-    EXPECT_EQ(FindItem(RowHeader(0)->PopupMenu(), "Move Row Up"), nullptr);
-    EXPECT_NE(FindItem(RowHeader(1)->PopupMenu(), "Move Row Up"), nullptr);
+    EXPECT_EQ(FindItem(OpenPopup(RowHeader(0)), "Move Row Up"), nullptr);
+    EXPECT_NE(FindItem(OpenPopup(RowHeader(1)), "Move Row Up"), nullptr);
 }
 
 TEST_F(EditingTable, DeletingDownToThreeColumnsTakesTheMoveItemsAway) {
@@ -244,7 +244,7 @@ TEST_F(EditingTable, DeletingDownToThreeColumnsTakesTheMoveItemsAway) {
     ClickItem(ColumnHeader(2), "Delete Column");
     ASSERT_EQ(Form->SplitData->GetColumnCount(), 3u);
     EXPECT_EQ(
-        Captions(ColumnHeader(1)->PopupMenu()),
+        Captions(OpenPopup(ColumnHeader(1))),
         (std::vector<std::string>{"Change Header Font/Color", "Change Elapsed Mode Color", "Change Title",
                                   "Change Header Height/Width", "-", "Show Elapsed", "-",
                                   "Insert Column Before", "Insert Column After", "-", "Delete Column"}));
@@ -283,7 +283,7 @@ TEST_P(EditingRefusal, AForbiddenDeletionIsRefusedWithAMessageAndChangesNothing)
 
     ScopedMessageBoxRecorder messages;
     // Called as its item would call it; the menu leaves the item out where the count alone refuses.
-    TMenuItem* sibling = FindItem(element->PopupMenu(), c.onColumn ? "Show Elapsed" : "Make Split Hideable");
+    TMenuItem* sibling = FindItem(OpenPopup(element), c.onColumn ? "Show Elapsed" : "Make Split Hideable");
     if (c.onColumn)
         Form->ColHeaderDeleteRowMenuClick(sibling);
     else

@@ -35,9 +35,10 @@ TColor FontColor(const TLabel* label) {
 
 TMenuItem* Item(TControl* element, const std::string& caption) {
     TMenuItem* item = nullptr;
-    for (int i = 0; element->PopupMenu() != nullptr && i < element->PopupMenu()->Items()->Count(); ++i)
-        if (element->PopupMenu()->Items()->Items(i)->Caption() == caption)
-            item = element->PopupMenu()->Items()->Items(i);
+    TPopupMenu* menu = OpenPopup(element);
+    for (int i = 0; menu != nullptr && i < menu->Items()->Count(); ++i)
+        if (menu->Items()->Items(i)->Caption() == caption)
+            item = menu->Items()->Items(i);
     EXPECT_NE(item, nullptr) << caption;
     return item;
 }

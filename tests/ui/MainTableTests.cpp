@@ -71,7 +71,7 @@ TEST_P(ColumnHeaderMenus, OfferOnlyTheEditsThatApplyToTheColumn) {
     ASSERT_EQ(Form->SplitData->GetColumnCount(), static_cast<size_t>(GetParam().columns));
     TLabel* header = Form->SplitData->GetColumnLabel(GetParam().column);
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(Captions(header->PopupMenu()), GetParam().items);
+    EXPECT_EQ(Captions(OpenPopup(header)), GetParam().items);
 }
 
 // clang-format off
@@ -118,7 +118,7 @@ TEST_P(RowHeaderMenus, OfferOnlyTheEditsThatApplyToTheRow) {
     LoadTable(WriteTableFile("run.txt", GetParam().rows, 3));
     TLabel* header = Form->SplitData->GetRowLabel(GetParam().row);
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(Captions(header->PopupMenu()), GetParam().items);
+    EXPECT_EQ(Captions(OpenPopup(header)), GetParam().items);
 }
 
 // clang-format off
@@ -146,13 +146,12 @@ TEST_F(TableControls, CellMenusOfferMinElapsedOnlyOnBestSplitDifferences) {
     LoadTable(WriteTableFile("run.txt", 2, 3));
     FileDataClass& data = *Form->SplitData;
     const Captions_t timeItems{"Change Font/Color", "Change Time/Notes"};
-    EXPECT_EQ(Captions(data.GetCellTimeLabel(1, 0)->PopupMenu()), timeItems);
-    EXPECT_EQ(Captions(data.GetCellTimeLabel(1, 2)->PopupMenu()), timeItems);
-    EXPECT_EQ(Captions(data.GetCellDiffLabel(1, 0)->PopupMenu()),
+    EXPECT_EQ(Captions(OpenPopup(data.GetCellTimeLabel(1, 0))), timeItems);
+    EXPECT_EQ(Captions(OpenPopup(data.GetCellTimeLabel(1, 2))), timeItems);
+    EXPECT_EQ(Captions(OpenPopup(data.GetCellDiffLabel(1, 0))),
               (Captions_t{"Change Font/Color", "Min Elapsed For Best Split", "Change Time/Notes"}));
-    EXPECT_EQ(Captions(data.GetCellDiffLabel(1, 1)->PopupMenu()), timeItems);
-    EXPECT_EQ(Captions(data.titleLabel->PopupMenu()),
-              (Captions_t{"Change Font/Color", "Change Title/Image"}));
+    EXPECT_EQ(Captions(OpenPopup(data.GetCellDiffLabel(1, 1))), timeItems);
+    EXPECT_EQ(Captions(OpenPopup(data.titleLabel)), (Captions_t{"Change Font/Color", "Change Title/Image"}));
 }
 
 TEST_F(TableControls, APopupItemLeadsBackToItsElement) {
@@ -160,13 +159,16 @@ TEST_F(TableControls, APopupItemLeadsBackToItsElement) {
     LoadTable(WriteTableFile("run.txt", 3, 4));
     FileDataClass& data = *Form->SplitData;
     TLabel* header = data.GetColumnLabel(2);
-    TMenuItem* item = FindItem(header->PopupMenu(), "Move Column Back");
+    TMenuItem* item = FindItem(OpenPopup(header), "Move Column Back");
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->Owner(), header);
     EXPECT_EQ(TMainForm::PopupElement(item), header);
     EXPECT_EQ(TMainForm::PopupElement(item)->Tag(), 2);
+    // The headers share their menu: opened on another one, its items act on that one.
+    TMenuItem* other = FindItem(OpenPopup(data.GetColumnLabel(1)), "Change Title");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(TMainForm::PopupElement(other), data.GetColumnLabel(1));
     TLabel* diff = data.GetCellDiffLabel(2, 1);
-    EXPECT_EQ(TMainForm::PopupElement(FindItem(diff->PopupMenu(), "Change Time/Notes")), diff);
+    EXPECT_EQ(TMainForm::PopupElement(FindItem(OpenPopup(diff), "Change Time/Notes")), diff);
     EXPECT_EQ(TMainForm::PopupElement(diff), diff);
 }
 
@@ -220,7 +222,7 @@ TEST_F(TableControls, ShowElapsedIsCheckedExactlyForColumnsThatShowElapsedTimes)
     Form->BuildSplitTable();
     Form->UpdateLayout();
     for (size_t c = 0; c < 4; ++c)
-        EXPECT_EQ(FindItem(data.GetColumnLabel(c)->PopupMenu(), "Show Elapsed")->Checked(), c == 1) << c;
+        EXPECT_EQ(FindItem(OpenPopup(data.GetColumnLabel(c)), "Show Elapsed")->Checked(), c == 1) << c;
 }
 
 TEST_F(TableControls, DefaultElapsedModeSetsEveryColumnOfANewTable) {
@@ -230,7 +232,7 @@ TEST_F(TableControls, DefaultElapsedModeSetsEveryColumnOfANewTable) {
     FileDataClass& data = *Form->SplitData;
     for (size_t c = 0; c < 3; ++c) {
         EXPECT_TRUE(data.GetColumnShowElapsed(c));
-        EXPECT_TRUE(FindItem(data.GetColumnLabel(c)->PopupMenu(), "Show Elapsed")->Checked());
+        EXPECT_TRUE(FindItem(OpenPopup(data.GetColumnLabel(c)), "Show Elapsed")->Checked());
     }
 }
 
@@ -240,8 +242,8 @@ TEST_F(TableControls, MakeSplitHideableIsCheckedForHideableRows) {
         WriteSplitFile("run.txt", "Run", {"PB"},
                        {{"One", {"10.00", "10.00"}, true}, {"Two", {"10.00", "20.00"}}, {"Three", {}}}));
     FileDataClass& data = *Form->SplitData;
-    EXPECT_TRUE(FindItem(data.GetRowLabel(0)->PopupMenu(), "Make Split Hideable")->Checked());
-    EXPECT_FALSE(FindItem(data.GetRowLabel(1)->PopupMenu(), "Make Split Hideable")->Checked());
+    EXPECT_TRUE(FindItem(OpenPopup(data.GetRowLabel(0)), "Make Split Hideable")->Checked());
+    EXPECT_FALSE(FindItem(OpenPopup(data.GetRowLabel(1)), "Make Split Hideable")->Checked());
 }
 
 TEST_F(TableControls, DestroyingTheTableEmptiesEverySlotAndFreesTheControls) {

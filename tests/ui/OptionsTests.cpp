@@ -299,7 +299,7 @@ TEST_F(OptionsWindow, MinElapsedIsAskedAtTheBestColumnsDifferenceLabelThatWasCli
     DialogSeen seen;
     {
         ScopedModalHandler user(User({{"0.29"}}, seen));
-        FindItem(diff->PopupMenu(), "Min Elapsed For Best Split")->Click();
+        FindItem(OpenPopup(diff), "Min Elapsed For Best Split")->Click();
     }
     EXPECT_EQ(seen.captions, (std::vector<std::string>{"Min Elapsed(sec)"}));
     EXPECT_EQ(seen.texts, (std::vector<std::string>{"1"}));

@@ -6,7 +6,10 @@
 #include <fstream>
 #include <sstream>
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QImage>
+#include <QMenu>
 
 #include "core/TimeText.h"
 #include "platform/forms/Application.h"
@@ -138,6 +141,17 @@ void MainWindowTest::LoadTable(const std::string& path) {
 void MainWindowTest::CloseWindow() {
     closed_ = true;
     Form->Close();
+}
+
+TPopupMenu* OpenPopup(TControl* element) {
+    if (element == nullptr)
+        return nullptr;
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(1, 1), QPoint(10, 10));
+    QCoreApplication::sendEvent(element->Widget(), &click);
+    TPopupMenu* menu = element->PopupMenu();
+    if (menu != nullptr && menu->OpenMenu() != nullptr)
+        menu->OpenMenu()->hide();
+    return menu;
 }
 
 std::vector<std::string> MainWindowTest::Captions(const TMenuItem* parent) {

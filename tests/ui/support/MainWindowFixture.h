@@ -12,8 +12,13 @@
 
 #include "ui/MainUnit.h"
 
+class TControl;
 class TLabel;
 class TPopupMenu;
+
+// Opens the element's popup menu as a right click on it does, and closes it again: the menu then
+// holds the items that element offers, and they act on it. Null for an element without a menu.
+TPopupMenu* OpenPopup(TControl* element);
 
 // One row of a split file made by WriteSplitFile.
 struct SplitRowSpec {
