@@ -89,17 +89,12 @@ std::string FileDataClass::LogRun() {
     }
     line += lineEnd;
 
-    const std::string logName = RunLogFileName();
-    // A missing or empty log gets its header; the header and the run line go down in one write,
-    // so a crash never leaves half a line.
-    std::string text;
-    if (rt::FileSize(logName) <= 0) {
-        text = kLogMagic;
-        AppendField(text, NameWithoutFolder(fileName));
-        text += lineEnd;
-    }
-    text += line;
-    return rt::AppendTextFile(logName, text) ? line : std::string();
+    // A log without text (missing, empty, or only what a power cut left) gets its header; the
+    // header and the run line go down in one write, so a crash never leaves half a line.
+    std::string header = kLogMagic;
+    AppendField(header, NameWithoutFolder(fileName));
+    header += lineEnd;
+    return rt::AppendTextFile(RunLogFileName(), line, header) ? line : std::string();
 }
 
 void FileDataClass::UnlogRun(const std::string& line) {

@@ -1,5 +1,6 @@
 #include "platform/runtime/TextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -29,6 +31,70 @@ constexpr int kMaxLinks = 40;
 constexpr int64_t kMaxFileBytes = int64_t{256} * 1024 * 1024;
 // How long an appender waits for another to finish before it appends without its turn.
 constexpr auto kLockWait = std::chrono::milliseconds(250);
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Editors on other systems often put a UTF-8 byte order mark in front of the text. It is no part
+// of the first line: read as one, it would spoil the first field or section of every file.
+size_t ByteOrderMarkLength(std::string_view bytes) {
+    return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+bool IsPadding(char c) {
+    return c == kCtrlZ || c == '\0';
+}
+
+// Where the text of the bytes ends: at the first Ctrl-Z or NUL after which nothing but more of
+// them and line ends follow, as old files end with a Ctrl-Z and a power cut leaves a block of
+// NULs. Anywhere else both are kept: a reader that stopped there would have a save drop
+// everything after them.
+size_t TextEnd(std::string_view bytes, size_t begin) {
+    size_t end = bytes.size();
+    for (size_t i = bytes.size(); i > begin; --i) {
+        const char c = bytes[i - 1];
+        if (IsPadding(c)) {
+            end = i - 1;
+        } else if (c != '\r' && c != '\n') {
+            break;
+        }
+    }
+    return end;
+}
+
+bool StartsWithByteOrderMark(int fd) {
+    char head[kByteOrderMark.size()];
+    return pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
+           std::string_view(head, sizeof head) == kByteOrderMark;
+}
+
+// TextEnd for an open file of the given size, read backwards from its end only as far as the
+// padding goes. The size itself where a read fails: nothing is taken for padding unseen.
+off_t TextEndOf(int fd, off_t size, off_t begin) {
+    char buffer[4096];
+    off_t end = size;
+    off_t at = size;
+    while (at > begin) {
+        const off_t from = std::max(begin, at - static_cast<off_t>(sizeof buffer));
+        const size_t length = static_cast<size_t>(at - from);
+        ssize_t n;
+        do {
+            n = pread(fd, buffer, length, from);
+        } while (n < 0 && errno == EINTR);
+        if (n != static_cast<ssize_t>(length)) {
+            return size;
+        }
+        for (size_t i = length; i > 0; --i) {
+            const char c = buffer[i - 1];
+            if (IsPadding(c)) {
+                end = from + static_cast<off_t>(i) - 1;
+            } else if (c != '\r' && c != '\n') {
+                return end;
+            }
+        }
+        at = from;
+    }
+    return end;
+}
 
 // False when a read fails, or when the file is larger than any file of the program or than the
 // memory left can hold; the bytes are then of no use.
@@ -357,22 +423,12 @@ bool ReadTextFile(const std::string& fileName, std::string& text) {
         return false;
     }
 
-    // A Ctrl-Z ends the text where only line ends (and more Ctrl-Z) follow it, as old files end.
-    // Anywhere else it is kept, as a NUL is: a reader that stopped there would have a save drop
-    // everything after it.
-    size_t n = bytes.size();
-    for (size_t i = bytes.size(); i > 0; --i) {
-        const char c = bytes[i - 1];
-        if (c == kCtrlZ) {
-            n = i - 1;
-        } else if (c != '\r' && c != '\n') {
-            break;
-        }
-    }
+    const size_t begin = ByteOrderMarkLength(bytes);
+    const size_t n = TextEnd(bytes, begin);
     // CR LF becomes LF, in place: the text is never longer than the bytes.
     char* data = bytes.data();
     size_t out = 0;
-    for (size_t start = 0; start < n;) {
+    for (size_t start = begin; start < n;) {
         const void* cr = std::memchr(data + start, '\r', n - start);
         const size_t at = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : n;
         std::memmove(data + out, data + start, at - start);
@@ -412,7 +468,7 @@ bool FileExists(const std::string& fileName) {
     return stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool AppendTextFile(const std::string& fileName, const std::string& text) {
+bool AppendTextFile(const std::string& fileName, const std::string& text, const std::string& firstText) {
     IgnoreFileSizeSignal();
     std::string target;
     if (fileName.empty() || !ResolveTarget(fileName, target)) {
@@ -436,13 +492,30 @@ bool AppendTextFile(const std::string& fileName, const std::string& text) {
         close(fd);
         return false;
     }
+    off_t size = st.st_size;
+    off_t begin = 0;
+    off_t textEnd = size;
+    if (readable && size > 0) {
+        begin = StartsWithByteOrderMark(fd) ? static_cast<off_t>(kByteOrderMark.size()) : 0;
+        textEnd = TextEndOf(fd, size, begin);
+        // A Ctrl-Z or NULs that end the old text would stand inside it once the text follows
+        // them, and spoil its last line: they go first. Only in turn, where nothing can have
+        // been appended after them.
+        if (textEnd < size && turn && ftruncate(fd, textEnd) == 0) {
+            size = textEnd;
+        }
+    }
     std::string bytes;
     if (!text.empty()) {
-        // The text starts a line of its own, even after a last line that lost its line end (a
-        // hand edit, a copy cut short): joined to it, both lines would be misread.
-        char last = '\n';
-        if (readable && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n') {
-            bytes = "\r\n";
+        if (textEnd <= begin) {
+            AppendDiskText(bytes, firstText);
+        } else {
+            // The text starts a line of its own, even after a last line that lost its line end
+            // (a hand edit, a copy cut short): joined to it, both lines would be misread.
+            char last = '\n';
+            if (pread(fd, &last, 1, size - 1) == 1 && last != '\n') {
+                bytes = "\r\n";
+            }
         }
         AppendDiskText(bytes, text);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Text-mode files as the original runtime kept them. On disk every line ends in CR LF; reading
 // turns CR LF into LF (a lone CR stays) and ends the text at a Ctrl-Z that only ends the file.
+// Files from elsewhere read too: a byte order mark in front and NULs at the end are no text.
 // Files the program rewrites are replaced atomically, so a crash leaves the old file or the new
 // one, never a mix. A write past a file size limit fails like one on a full disk.
 //
@@ -17,9 +18,11 @@ namespace rt {
 // would follow them, wherever they stand in the path: in a sticky folder that everyone may
 // write, a link must belong to the writer or to the folder's owner.
 
-// Reads a whole file in text mode: CR LF becomes LF, and a Ctrl-Z followed by nothing but line
-// ends (or more Ctrl-Z) ends the text. Every other byte is kept, NUL and Ctrl-Z included, so that
-// nothing a reader skipped is lost by a save; a reader that cannot take them refuses the file.
+// Reads a whole file in text mode: a UTF-8 byte order mark at the start is skipped, CR LF becomes
+// LF, and a Ctrl-Z or NUL followed by nothing but line ends, Ctrl-Z and NULs ends the text (old
+// files end with a Ctrl-Z, a power cut can leave a block of NULs). Every other byte is kept, NUL
+// and Ctrl-Z included, so that nothing a reader skipped is lost by a save; a reader that cannot
+// take them refuses the file.
 // False, with the text left empty, when the file cannot be opened, a read fails part-way, or the
 // file is too large to hold.
 bool ReadTextFile(const std::string& fileName, std::string& text);
@@ -34,11 +37,15 @@ int64_t FileSize(const std::string& fileName);
 bool FileExists(const std::string& fileName);
 
 // Appends the text (LF written as CR LF) to the file in one write, creating the file when it is
-// missing. The text starts a line of its own: after a last line without its line end, a line end
-// is written first. A line handed over whole is never split by a crash, and an append that
-// cannot write all of its text (a full disk) cuts it off again. Appenders take turns by a lock,
-// but one held elsewhere is waited for only a moment. False when nothing was appended.
-bool AppendTextFile(const std::string& fileName, const std::string& text);
+// missing. The file then reads as before with the text after it: the text starts a line of its
+// own (after a last line without its line end, a line end is written first), and a Ctrl-Z or
+// NULs that ended the old text are cut off first. Where the file holds no text yet (missing,
+// empty, or nothing but a byte order mark and such an end), firstText goes in front of the text.
+// A line handed over whole is never split by a crash, and an append that cannot write all of its
+// text (a full disk) cuts it off again. Appenders take turns by a lock, but one held elsewhere is
+// waited for only a moment; without the turn, nothing of the old file is cut. False when nothing
+// was appended.
+bool AppendTextFile(const std::string& fileName, const std::string& text, const std::string& firstText = {});
 
 // A text-mode output file that replaces its target atomically wherever that keeps everything the
 // old file had. Open creates a temporary file in the target's folder (a symbolic link is

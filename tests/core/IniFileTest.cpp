@@ -183,6 +183,12 @@ INSTANTIATE_TEST_SUITE_P(
                               "Window", "MaxHeight", "5"},
                     EntryCase{"LinesAfterANulAreRead", std::string("[Misc]\r\nA=1\0junk\r\nB=2\r\n", 23),
                               "Misc", "B", "2"},
+                    // Files from elsewhere: a byte order mark is no part of the first section,
+                    // and NULs that a power cut left at the end are no part of the last value.
+                    EntryCase{"ByteOrderMarkIsSkipped", "\xEF\xBB\xBF[Keys]\r\nStart=Space\r\n", "Keys",
+                              "Start", "Space"},
+                    EntryCase{"NulsAtTheEndEndTheText", std::string("[Misc]\r\nA=1\0\0\0", 14), "Misc", "A",
+                              "1"},
                     EntryCase{"EightBitBytesKept", "[M\xe9]\n\xff=\x80\n", "M\xe9", "\xff", "\x80"}),
     [](const auto& info) { return std::string(info.param.name); });
 

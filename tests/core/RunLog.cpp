@@ -98,6 +98,27 @@ TEST_F(RunLog, an_empty_log_gets_the_header_a_foreign_file_gets_none_and_a_run_s
     EXPECT_EQ(data.history.totalRuns, 2);
     EXPECT_EQ(data.history.resetTime, 200);
     EXPECT_EQ(data.history.Count(), 1u);
+
+    // A last line ended by a Ctrl-Z, as old editors leave it: the Ctrl-Z must not stick to it.
+    for (const char* kind : {"R\t5.00\t", "C\t1:00.00\t2:31.40"}) {
+        SCOPED_TRACE(kind);
+        WriteBytes(dir.File("game-RunLog.txt"),
+                   std::string("LPWSplitLog\tgame.txt\r\n2024/01/01 10:00\t") + kind + "\x1A");
+        LogCompleteRun(6000, 15140);
+        data.LoadRunLog();
+        EXPECT_EQ(data.history.totalRuns, 2);
+        EXPECT_EQ(data.history.Count(), kind[0] == 'C' ? 2u : 1u);
+        EXPECT_EQ(data.history.resetTime, kind[0] == 'R' ? 500 : 0);
+    }
+
+    // A byte order mark in front, and a log that a power cut left as nothing but NULs.
+    WriteBytes(dir.File("game-RunLog.txt"), "\xEF\xBB\xBF" + Golden("run-log-example.txt"));
+    LogCompleteRun(6000, 15140);
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, 3);
+    WriteBytes(dir.File("game-RunLog.txt"), std::string(4096, '\0'));
+    LogCompleteRun(6000, 15140);
+    EXPECT_EQ(Log(), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
 }
 
 TEST_F(RunLog, the_log_is_named_from_the_last_dot_of_the_split_file_path) {

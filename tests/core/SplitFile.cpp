@@ -70,6 +70,18 @@ TEST(SplitFileGolden, the_example_loads_to_its_table_and_saves_to_the_same_bytes
     data.fileName = dir.File("demo.txt");
     data.SaveSplitFile();
     EXPECT_EQ(ReadBytes(data.fileName), Golden("split-file-example.txt"));
+
+    // Saved elsewhere with a byte order mark, and cut by a power cut that left NULs after it,
+    // the file still loads whole, and saves as the program writes it.
+    WriteBytes(data.fileName, "\xEF\xBB\xBF" + Golden("split-file-example.txt") + std::string(512, '\0'));
+    FileDataClass foreign;
+    foreign.LoadSplitFile(data.fileName);
+    ASSERT_TRUE(foreign.HasFile());
+    EXPECT_EQ(foreign.totalAttempts, 12);
+    EXPECT_EQ(foreign.GetRowCount(), 2u);
+    EXPECT_EQ(foreign.GetCellNotes(1, 1), "good pace");
+    foreign.SaveSplitFile();
+    EXPECT_EQ(ReadBytes(data.fileName), Golden("split-file-example.txt"));
 }
 
 TEST(SplitFileRoundTrip, every_stored_value_comes_back_through_save_and_load) {

@@ -76,6 +76,36 @@ TEST_F(SplitState, loading_the_example_restores_a_paused_run_that_saves_back_to_
     EXPECT_TRUE(std::filesystem::exists(dir.File("game-SplitState.txt")));
 }
 
+// Editors elsewhere put a byte order mark in front; a power cut leaves NULs after the text.
+TEST_F(SplitState, a_byte_order_mark_and_a_zero_filled_tail_do_not_keep_a_state_from_loading) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string nuls(64, '\0');
+    const std::string state = Golden("split-state-example.txt");
+    const struct {
+        const char* what;
+        std::string splitFile;
+        std::string stateFile;
+    } cases[] = {
+        {"a mark in front of the state", kThreeRows, bom + state},
+        {"NULs after the state", kThreeRows, state + nuls},
+        {"a mark and NULs around the split file", bom + kThreeRows + nuls, state},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(dir.File("game.txt"), c.splitFile);
+        WriteBytes(dir.File("state.txt"), c.stateFile);
+        data.LoadSplitState(dir.File("state.txt"));
+        ASSERT_TRUE(data.HasFile());
+        EXPECT_EQ(data.GetRowCount(), 3u);
+        EXPECT_EQ(data.GetElapsed(), 6520);
+        EXPECT_EQ(data.GetCurrentSplit(), 2u);
+        EXPECT_EQ(data.GetCellTime(1, 2), 5800);
+        // Written again as the program writes it.
+        data.SaveSplitState();
+        EXPECT_EQ(ReadBytes(dir.File("state.txt")), state);
+    }
+}
+
 TEST_F(SplitState, the_state_file_name_comes_from_the_last_dot_of_the_split_file_path) {
     std::filesystem::create_directory(dir.File("my.runs"));
     std::filesystem::create_directory(dir.File("my-SplitState.runs"));
@@ -179,8 +209,8 @@ TEST_F(SplitState, a_refused_state_leaves_no_split_file_and_the_timer_at_zero) {
         {"a folder in the name does not lead out of the state's folder", "elsewhere/state.txt",
          "LPWSplitState\t../game.txt\r\n1.00\t1\r\n12.30\r\n"},
         {"the named file is no split file", "state.txt", "LPWSplitState\tstate.txt\r\n1.00\t1\r\n12.30\r\n"},
-        {"a NUL in it, as a disk that lost power leaves", "state.txt",
-         std::string("LPWSplitState\tgame.txt\r\n1.00\t1\r\n\0\0\0\0\r\n", 38)},
+        {"NULs inside it, as a disk that lost power leaves", "state.txt",
+         std::string("LPWSplitState\tgame.txt\r\n1.00\t1\r\n\0\0\0\0\r\n12.30\r\n", 45)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

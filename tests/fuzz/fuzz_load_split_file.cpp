@@ -13,14 +13,10 @@
 #include <string>
 #include <string_view>
 
+using fuzzsupport::ReadBytes;
 using fuzzsupport::ScratchFolder;
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The values a save cannot carry: the most negative time (no time text expresses it) and a last
 // row's image name that itself begins with the hideable prefix.

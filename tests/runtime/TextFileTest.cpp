@@ -58,7 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CtrlZInsideIsKept", std::string("ab\r\ncd\x1A", 7) + "ef\r\n",
                  "ab\ncd\x1A"
                  "ef\n"},
-        ReadCase{"NulIsKept", std::string("ab\0cd\r\nef\x1A\0", 11), std::string("ab\0cd\nef\x1A\0", 10)},
+        ReadCase{"NulInsideIsKept", std::string("ab\0cd\r\nef\r\n", 11), std::string("ab\0cd\nef\n", 9)},
+        // A power cut can leave the text whole and a block of NULs after it.
+        ReadCase{"NulsAndCtrlZAtTheEndEndTheText", std::string("ab\0cd\r\nef\x1A\0\r\n\0", 14),
+                 std::string("ab\0cd\nef", 8)},
+        ReadCase{"ZeroFilledTailEndsTheText", "a\r\nb\r\n" + std::string(512, '\0'), "a\nb\n"},
+        ReadCase{"ByteOrderMarkIsSkipped", "\xEF\xBB\xBF[Keys]\r\n", "[Keys]\n"},
+        ReadCase{"ByteOrderMarkElsewhereIsKept", "a\xEF\xBB\xBF\r\n\xEF\xBB\xBF",
+                 "a\xEF\xBB\xBF\n\xEF\xBB\xBF"},
+        ReadCase{"ByteOrderMarkAndPaddingAreNoText", std::string("\xEF\xBB\xBF\0\r\n\0", 7), ""},
         ReadCase{"LongLinesAreJoinedAgain", kLongLine + "\r\n" + kLongLine, kLongLine + "\n" + kLongLine},
         ReadCase{"EmptyFileGivesEmptyText", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -158,6 +166,43 @@ TEST(TextFileAppending, CreatesTheFileWithTheUsualModeAndAppendsDiskText) {
     ASSERT_TRUE(rt::AppendTextFile(file, "line\n"));
     EXPECT_EQ(ReadBytes(file), "head\r\nline\r\n");
     EXPECT_EQ(ModeOf(file), 0666 & ~CurrentUmask());
+}
+
+// Whatever ended the old text, the file reads afterwards as before with the appended text after
+// it; a file without text gets the first text in front.
+TEST(TextFileAppending, TheFileReadsAsBeforeWithTheTextAfterIt) {
+    const struct {
+        const char* what;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"a last line ending in a Ctrl-Z", "L\tR\t5.00\t\x1A", "L\tR\t5.00\t\r\nrun\r\n"},
+        {"a Ctrl-Z after the last line end", "L\tC\r\n\x1A", "L\tC\r\nrun\r\n"},
+        {"a zero-filled tail", "L\r\n" + std::string(5000, '\0'), "L\r\nrun\r\n"},
+        {"a zero-filled tail in the last line", std::string("L\0\0\r\n\0", 6), "L\r\nrun\r\n"},
+        {"a NUL inside stays", std::string("L\0M", 3), std::string("L\0M\r\nrun\r\n", 10)},
+        {"a byte order mark", "\xEF\xBB\xBFL", "\xEF\xBB\xBFL\r\nrun\r\n"},
+        {"no file", "", "head\r\nrun\r\n"},
+        {"only a power cut's NULs", std::string(4096, '\0'), "head\r\nrun\r\n"},
+        {"only a byte order mark", "\xEF\xBB\xBF\x1A", "\xEF\xBB\xBFhead\r\nrun\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const std::string file = folder / "log.txt";
+        if (!c.before.empty()) {
+            WriteBytes(file, c.before);
+        }
+        std::string before;
+        ASSERT_TRUE(rt::ReadTextFile(file, before) || c.before.empty());
+        ASSERT_TRUE(rt::AppendTextFile(file, "run\n", "head\n"));
+        EXPECT_EQ(ReadBytes(file), c.after);
+        std::string after;
+        ASSERT_TRUE(rt::ReadTextFile(file, after));
+        if (!before.empty()) {
+            EXPECT_EQ(after, before + (before.back() == '\n' ? "" : "\n") + "run\n");
+        }
+    }
 }
 
 TEST(TextFileAppending, FailsWhenTheFolderIsMissing) {
