@@ -1,6 +1,7 @@
 #include "platform/runtime/TextFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -8,11 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
 #include <string_view>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -164,18 +167,45 @@ void AppendDiskText(std::string& out, const std::string& text) {
     }
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+// A descriptor closed with its holder.
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { Reset(-1); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return fd_; }
+    void Reset(int fd) {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        fd_ = fd;
+    }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// A folder held to look up names in, never read: search permission is all it needs. Without
+// following a link, so only a real folder is opened.
+int OpenFolder(int folder, const char* name) {
+    return openat(folder, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
 // In a sticky folder that everyone may write (such as /tmp), a link is followed only when it
 // belongs to the writer or to the folder's owner, as the kernel does with protected_symlinks on:
 // otherwise anyone could plant a link that points a save at the user's own files. Applied
-// whatever the machine's setting. The folder is one that holds no link on its way.
-bool MayFollowLink(const std::string& folder, const struct stat& linkStat) {
+// whatever the machine's setting. The folder is the one that holds the link.
+bool MayFollowLink(int folder, const struct stat& linkStat) {
     struct stat st {};
-    if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) {
+    if (fstat(folder, &st) != 0) {
         return false;
     }
     if ((st.st_mode & (S_ISVTX | S_IWOTH)) != (S_ISVTX | S_IWOTH)) {
@@ -185,8 +215,8 @@ bool MayFollowLink(const std::string& folder, const struct stat& linkStat) {
 }
 
 // Pushes the parts of a path between its slashes, last first, so that the first comes off the
-// back first. Empty parts (from "//" or a slash at the end) are kept: a path that does not resolve
-// must be handed on as it was.
+// back first. Empty parts (from "//" or a slash at the end) are kept: after a file, even they
+// make the path one that does not resolve.
 void PushParts(const std::string& path, std::vector<std::string>& parts) {
     size_t end = path.size();
     for (;;) {
@@ -203,65 +233,73 @@ void PushParts(const std::string& path, std::vector<std::string>& parts) {
     }
 }
 
-// The file that a write to the name really reaches, found by walking the path a part at a time
-// and following each symbolic link by hand (a relative link is relative to the folder holding
-// it). Every link met, in a folder on the way or at the end, must pass MayFollowLink. The result
-// names no link, so a replace keeps the link itself. Where a part is missing or is no folder, the
-// rest is handed on unchanged, to fail where the kernel would fail it.
-bool ResolveTarget(const std::string& fileName, std::string& target) {
+// The folder and the name in it that a write to the path really reaches, found by walking the
+// path a part at a time from the folder reached so far and following each symbolic link by hand
+// (a relative link is relative to the folder holding it, ".." is the parent of the folder
+// reached). Every link met, in a folder on the way or at the end, must pass MayFollowLink. Each
+// folder is held open once reached, so nothing is looked up by its path again: a link put in the
+// place of a folder since is not followed, and no length limit but the kernel's applies to how
+// deep the file lies. The name names no link, so a replace keeps the link itself; it is "."
+// where the path ends in a folder. A missing last part is a new file; any other missing part, or
+// a part that is no folder, fails the walk, as the kernel fails such a path.
+bool WalkTo(const std::string& path, Descriptor& folder, std::string& name) {
+    if (path.empty()) {
+        return false;
+    }
     std::vector<std::string> parts;
-    PushParts(fileName, parts);
-    std::string walked = fileName[0] == '/' ? "/" : ""; // "" is the current folder
-    const auto join = [](const std::string& folder, const std::string& part) {
-        return folder.empty() ? part : folder.back() == '/' ? folder + part : folder + "/" + part;
-    };
+    PushParts(path, parts);
+    folder.Reset(OpenFolder(AT_FDCWD, path[0] == '/' ? "/" : "."));
     int links = 0;
-    while (!parts.empty()) {
-        std::string part = std::move(parts.back());
+    while (folder.Get() >= 0 && !parts.empty()) {
+        const std::string part = std::move(parts.back());
         parts.pop_back();
         if (part.empty() || part == ".") {
             continue;
         }
         if (part == "..") {
-            // The walked path holds no link, so its parent is the folder above it.
-            const size_t slash = walked.rfind('/');
-            const std::string last = slash == std::string::npos ? walked : walked.substr(slash + 1);
-            if (walked.empty() || last == "..") {
-                walked = join(walked, "..");
-            } else if (walked != "/") {
-                walked = slash == std::string::npos ? "" : slash == 0 ? "/" : walked.substr(0, slash);
-            }
+            folder.Reset(OpenFolder(folder.Get(), ".."));
             continue;
         }
-        const std::string next = join(walked, part);
         struct stat st {};
-        const bool found = lstat(next.c_str(), &st) == 0;
-        if (found && S_ISLNK(st.st_mode)) {
-            if (++links > kMaxLinks || !MayFollowLink(walked, st)) {
+        if (fstatat(folder.Get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // A missing last part is a new file; a part the kernel would refuse fails here.
+            if (errno != ENOENT || !parts.empty()) {
                 return false;
             }
-            char buffer[PATH_MAX];
-            ssize_t length = readlink(next.c_str(), buffer, sizeof buffer);
-            if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) {
-                return false;
-            }
-            const std::string link(buffer, static_cast<size_t>(length));
-            if (link[0] == '/') {
-                walked = "/";
-            }
-            PushParts(link, parts);
+            name = part;
+            return true;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            folder.Reset(OpenFolder(folder.Get(), part.c_str()));
             continue;
         }
-        walked = next;
-        if (!found || !S_ISDIR(st.st_mode)) {
-            while (!parts.empty()) {
-                walked += "/" + parts.back();
-                parts.pop_back();
+        if (!S_ISLNK(st.st_mode)) {
+            // A file ends the path; anything after it, even a slash, is no folder's part.
+            if (!parts.empty()) {
+                return false;
             }
+            name = part;
+            return true;
         }
+        // The link is held open itself, so the one checked is the one read.
+        const Descriptor link(openat(folder.Get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat linkStat {};
+        if (link.Get() < 0 || fstat(link.Get(), &linkStat) != 0 || !S_ISLNK(linkStat.st_mode) ||
+            ++links > kMaxLinks || !MayFollowLink(folder.Get(), linkStat)) {
+            return false;
+        }
+        char buffer[PATH_MAX];
+        const ssize_t length = readlinkat(link.Get(), "", buffer, sizeof buffer);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) {
+            return false;
+        }
+        if (buffer[0] == '/') {
+            folder.Reset(OpenFolder(AT_FDCWD, "/"));
+        }
+        PushParts(std::string(buffer, static_cast<size_t>(length)), parts);
     }
-    target = walked;
-    return true;
+    name = ".";
+    return folder.Get() >= 0;
 }
 
 // The mode that a newly created file gets from open(): 0666 without the umask. Read once from
@@ -291,26 +329,18 @@ mode_t NewFileMode() {
     return mode;
 }
 
-// Whether renaming a new file over the old one keeps what the old one had: its one name, its
-// owner, its access ACL (whose named entries a new file would not get, while the permission bits
-// copied from the old file would hand the ACL's mask to the group). The group is settled once the
-// new file exists, the permissions at Close.
-bool ReplaceKeepsTheFile(const std::string& name, const struct stat& old) {
-    return old.st_nlink == 1 && old.st_uid == geteuid() &&
-           lgetxattr(name.c_str(), "system.posix_acl_access", nullptr, 0) < 0;
-}
-
 // Opens a file for reading or writing only when it is a plain file. The name is looked at before
 // it is opened, so a FIFO or a device is never opened at all (opening some devices does something
 // by itself: a tape rewinds, a modem line is raised); the open cannot block or take a terminal,
 // and what it opened must be the file that was looked at. A missing file is created only where
-// nothing else took the name in between. -1 otherwise.
-int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
+// nothing else took the name in between. The name is looked up in the folder (AT_FDCWD: the
+// current one). -1 otherwise.
+int OpenPlainFile(int folder, const std::string& name, int flags, struct stat& st) {
     const bool create = (flags & O_CREAT) != 0;
     for (int attempt = 0; attempt < 2; ++attempt) {
         struct stat seen {};
         const bool exists =
-            ((flags & O_NOFOLLOW) != 0 ? lstat(name.c_str(), &seen) : stat(name.c_str(), &seen)) == 0;
+            fstatat(folder, name.c_str(), &seen, (flags & O_NOFOLLOW) != 0 ? AT_SYMLINK_NOFOLLOW : 0) == 0;
         if (exists && !S_ISREG(seen.st_mode)) {
             return -1;
         }
@@ -318,7 +348,7 @@ int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
             return -1;
         }
         const int how = (flags & ~O_CREAT) | (exists ? 0 : O_CREAT | O_EXCL);
-        int fd = open(name.c_str(), how | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+        int fd = openat(folder, name.c_str(), how | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
         if (fd < 0) {
             // The name came or went since it was looked at: look again, once.
             if (create && (errno == EEXIST || errno == ENOENT)) {
@@ -337,6 +367,58 @@ int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
             return -1;
         }
         return fd;
+    }
+    return -1;
+}
+
+int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
+    return OpenPlainFile(AT_FDCWD, name, flags, st);
+}
+
+// Whether renaming a new file over the old one keeps what the old one had: its one name, its
+// owner, its access ACL (whose named entries a new file would not get, while the permission bits
+// copied from the old file would hand the ACL's mask to the group). The group is settled once the
+// new file exists, the permissions at Close. The ACL is read from the file itself, opened as the
+// plain file that was looked at: for reading, or for writing where only that is allowed; old then
+// holds what that file is now. False where it cannot be opened at all, which leaves it to the
+// write in place to open the file or fail.
+bool ReplaceKeepsTheFile(int folder, const std::string& name, struct stat& old) {
+    int fd = OpenPlainFile(folder, name, O_RDONLY | O_NOFOLLOW, old);
+    if (fd < 0 && errno == EACCES) {
+        fd = OpenPlainFile(folder, name, O_WRONLY | O_NOFOLLOW, old);
+    }
+    if (fd < 0) {
+        return false;
+    }
+    const bool keeps = old.st_nlink == 1 && old.st_uid == geteuid() &&
+                       fgetxattr(fd, "system.posix_acl_access", nullptr, 0) < 0;
+    close(fd);
+    return keeps;
+}
+
+// Creates a new file of mode 0600 in the folder, named by the prefix and six letters or digits
+// drawn at random, as mkostemp does by a path. -1 with errno set where no name could be had.
+int CreateTemporaryFile(int folder, const std::string& prefix, std::string& name) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::atomic<uint64_t> drawn{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        uint64_t bits = 0;
+        if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+            // Before the kernel's pool is ready: the clock and a count, mixed.
+            timespec now{};
+            clock_gettime(CLOCK_REALTIME, &now);
+            bits = static_cast<uint64_t>(now.tv_nsec) ^ (static_cast<uint64_t>(now.tv_sec) << 30) ^
+                   (static_cast<uint64_t>(getpid()) << 40) ^ (drawn.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+        }
+        name = prefix;
+        for (int i = 0; i < 6; ++i) {
+            name += kDigits[bits % 62];
+            bits /= 62;
+        }
+        const int fd = openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
     }
     return -1;
 }
@@ -470,17 +552,18 @@ bool FileExists(const std::string& fileName) {
 
 bool AppendTextFile(const std::string& fileName, const std::string& text, const std::string& firstText) {
     IgnoreFileSizeSignal();
-    std::string target;
-    if (fileName.empty() || !ResolveTarget(fileName, target)) {
+    Descriptor folder;
+    std::string name;
+    if (!WalkTo(fileName, folder, name)) {
         return false;
     }
     // Read access only serves to look at the last byte; a log the user may only write is still
     // appended to.
     struct stat st {};
-    int fd = OpenPlainFile(target, O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW, st);
+    int fd = OpenPlainFile(folder.Get(), name, O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW, st);
     const bool readable = fd >= 0;
     if (fd < 0 && errno == EACCES) {
-        fd = OpenPlainFile(target, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, st);
+        fd = OpenPlainFile(folder.Get(), name, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, st);
     }
     if (fd < 0) {
         return false;
@@ -554,35 +637,38 @@ TextOutFile::~TextOutFile() {
 bool TextOutFile::Open(const std::string& fileName, bool sync) {
     IgnoreFileSizeSignal();
     Discard();
-    if (fileName.empty() || !ResolveTarget(fileName, target_)) {
+    Descriptor folder;
+    if (!WalkTo(fileName, folder, name_)) {
         return false;
     }
+    folder_ = folder.Release();
     sync_ = sync;
+    if (!OpenInFolder()) {
+        Discard();
+        return false;
+    }
+    return true;
+}
+
+bool TextOutFile::OpenInFolder() {
     struct stat old {};
-    const bool exists = lstat(target_.c_str(), &old) == 0;
+    const bool exists = fstatat(folder_, name_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists) {
         // Only a plain file is replaced: never a FIFO or a device, whatever name leads to it.
         if (!S_ISREG(old.st_mode)) {
             return false;
         }
         // A file that could not be opened for writing in place is not replaced behind its back.
-        if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+        if (faccessat(folder_, name_.c_str(), W_OK, AT_EACCESS) != 0) {
             return false;
         }
-        if (!ReplaceKeepsTheFile(target_, old)) {
+        if (!ReplaceKeepsTheFile(folder_, name_, old)) {
             return OpenInPlace();
         }
     }
-    const std::string folder = FolderOf(target_);
-    std::string name = target_.substr(folder.size());
-    if (name.empty()) {
-        return false;
-    }
-    tempName_ = folder + "." + name + ".XXXXXX";
-    int fd = mkostemp(tempName_.data(), O_CLOEXEC);
+    int fd = CreateTemporaryFile(folder_, "." + name_ + ".", tempName_);
     if (fd < 0 && errno == ENAMETOOLONG) {
-        tempName_ = folder + ".lapwren.XXXXXX";
-        fd = mkostemp(tempName_.data(), O_CLOEXEC);
+        fd = CreateTemporaryFile(folder_, ".lapwren.", tempName_);
     }
     if (fd < 0) {
         const int error = errno;
@@ -594,7 +680,7 @@ bool TextOutFile::Open(const std::string& fileName, bool sync) {
         fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
         // The new file cannot join the old one's group: the people of that group would lose it.
         close(fd);
-        unlink(tempName_.c_str());
+        unlinkat(folder_, tempName_.c_str(), 0);
         tempName_.clear();
         return OpenInPlace();
     }
@@ -606,7 +692,7 @@ bool TextOutFile::OpenInPlace() {
     // Opened now, written only at Close: a save that is dropped leaves the old file whole. The
     // links were followed already; one put in their place since is not.
     struct stat st {};
-    int fd = OpenPlainFile(target_, O_WRONLY | O_NOFOLLOW, st);
+    int fd = OpenPlainFile(folder_, name_, O_WRONLY | O_NOFOLLOW, st);
     if (fd < 0) {
         return false;
     }
@@ -647,20 +733,21 @@ bool TextOutFile::CloseInPlace() {
 }
 
 bool TextOutFile::Close() {
-    if (fd_ < 0) {
-        return false;
-    }
-    if (inPlace_) {
-        return CloseInPlace();
-    }
+    const bool ok = fd_ >= 0 && (inPlace_ ? CloseInPlace() : CloseByRename());
+    Discard();
+    return ok;
+}
+
+bool TextOutFile::CloseByRename() {
     bool ok = WriteAll(fd_, buffer_);
     if (ok && sync_) {
         ok = fsync(fd_) == 0;
     }
     if (ok) {
         struct stat st {};
-        mode_t mode = stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
-        ok = fchmod(fd_, mode) == 0;
+        const bool plain =
+            fstatat(folder_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
+        ok = fchmod(fd_, plain ? (st.st_mode & 07777) : NewFileMode()) == 0;
     }
     int fd = fd_;
     fd_ = -1;
@@ -668,31 +755,24 @@ bool TextOutFile::Close() {
         ok = false;
     }
     int renameError = 0;
-    if (ok && rename(tempName_.c_str(), target_.c_str()) != 0) {
+    if (ok && renameat(folder_, tempName_.c_str(), folder_, name_.c_str()) != 0) {
         renameError = errno;
         ok = false;
     }
     if (!ok) {
-        unlink(tempName_.c_str());
+        unlinkat(folder_, tempName_.c_str(), 0);
         tempName_.clear();
         // A rename refused for all that was foreseen: the file is still there to be written.
-        if (RefusedToThisUser(renameError) && FileExists(target_) && OpenInPlace()) {
-            return CloseInPlace();
-        }
-        buffer_.clear();
-        return false;
-    }
-    if (sync_) {
-        // Make the rename itself durable.
-        std::string folder = FolderOf(target_);
-        int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            fsync(dir);
-            close(dir);
-        }
+        return RefusedToThisUser(renameError) && OpenInPlace() && CloseInPlace();
     }
     tempName_.clear();
-    buffer_.clear();
+    if (sync_) {
+        // Make the rename itself durable.
+        const Descriptor dir(openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir.Get() >= 0) {
+            fsync(dir.Get());
+        }
+    }
     return true;
 }
 
@@ -703,9 +783,14 @@ void TextOutFile::Discard() {
     }
     inPlace_ = false;
     if (!tempName_.empty()) {
-        unlink(tempName_.c_str());
+        unlinkat(folder_, tempName_.c_str(), 0);
         tempName_.clear();
     }
+    if (folder_ >= 0) {
+        close(folder_);
+        folder_ = -1;
+    }
+    name_.clear();
     buffer_.clear();
 }
 
@@ -719,12 +804,13 @@ bool RewriteTextFile(const std::string& fileName, const std::string& text, bool 
 }
 
 bool CutAppendedText(const std::string& fileName, const std::string& text) {
-    std::string target;
-    if (fileName.empty() || text.empty() || !ResolveTarget(fileName, target)) {
+    Descriptor folder;
+    std::string name;
+    if (text.empty() || !WalkTo(fileName, folder, name)) {
         return false;
     }
     struct stat st {};
-    int fd = OpenPlainFile(target, O_RDWR | O_NOFOLLOW, st);
+    int fd = OpenPlainFile(folder.Get(), name, O_RDWR | O_NOFOLLOW, st);
     if (fd < 0) {
         return false;
     }

@@ -16,7 +16,8 @@ namespace rt {
 // anything opens it, so nothing waits for a writer, reads without end or sets a device going.
 // Symbolic links are followed for writing only where the kernel's protection for shared folders
 // would follow them, wherever they stand in the path: in a sticky folder that everyone may
-// write, a link must belong to the writer or to the folder's owner.
+// write, a link must belong to the writer or to the folder's owner. A path written to is looked
+// up once, a part at a time from the folder reached, so no limit but the kernel's applies to it.
 
 // Reads a whole file in text mode: a UTF-8 byte order mark at the start is skipped, CR LF becomes
 // LF, and a Ctrl-Z or NUL followed by nothing but line ends, Ctrl-Z and NULs ends the text (old
@@ -76,15 +77,20 @@ public:
     bool Close();
 
 private:
+    bool OpenInFolder();
     bool OpenInPlace();
     bool CloseInPlace();
+    bool CloseByRename();
     void Discard();
 
     int fd_ = -1;
+    // The target's folder, held from Open to Close: the rename lands in the folder that Open
+    // reached, whatever its path leads to by then.
+    int folder_ = -1;
     bool inPlace_ = false;
     bool sync_ = false;
-    std::string target_;
-    std::string tempName_;
+    std::string name_;     // of the target in folder_
+    std::string tempName_; // of the temporary file in folder_
     std::string buffer_;
 };
 

@@ -8,7 +8,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
@@ -21,6 +23,38 @@
 #include <vector>
 
 namespace {
+
+// Descriptors the process holds: a walk that loses one on some path shows here.
+size_t OpenDescriptors() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+// Empties a folder through descriptors, so no path length applies to what lies below it.
+void RemoveAllBelow(int folder) {
+    std::vector<std::string> names;
+    if (DIR* listing = fdopendir(dup(folder))) {
+        while (const dirent* entry = readdir(listing)) {
+            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") {
+                names.emplace_back(entry->d_name);
+            }
+        }
+        closedir(listing);
+    }
+    for (const std::string& name : names) {
+        if (unlinkat(folder, name.c_str(), 0) != 0 && errno == EISDIR) {
+            const int below = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (below >= 0) {
+                RemoveAllBelow(below);
+                close(below);
+            }
+            unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+        }
+    }
+}
 
 struct ReadCase {
     const char* name;
@@ -422,6 +456,69 @@ TEST(AtomicRewrite, FollowsALinkInASharedFolderOnlyWhereTheKernelWould) {
     EXPECT_EQ(ReadBytes(precious), "[Window]\r\n[Keys]\r\n");
 }
 
+// A folder reached on the way is the one written into: one swapped for a link between Open and
+// Close, after the links on the path were checked, is not followed, as nothing is looked up by
+// its path again.
+TEST(AtomicRewrite, WritesIntoTheFolderThatOpenReached) {
+    TempFolder folder;
+    ASSERT_EQ(mkdir((folder / "game").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((folder / "other").c_str(), 0755), 0);
+    WriteBytes(folder / "game/split.txt", "old\r\n");
+    WriteBytes(folder / "other/split.txt", "other\r\n");
+    const size_t descriptors = OpenDescriptors();
+    {
+        rt::TextOutFile out;
+        ASSERT_TRUE(out.Open(folder / "game/split.txt", true));
+        ASSERT_EQ(rename((folder / "game").c_str(), (folder / "moved").c_str()), 0);
+        ASSERT_EQ(symlink("other", (folder / "game").c_str()), 0);
+        out.Puts("new\n");
+        EXPECT_TRUE(out.Close());
+    }
+    EXPECT_EQ(ReadBytes(folder / "moved/split.txt"), "new\r\n");
+    EXPECT_EQ(ReadBytes(folder / "other/split.txt"), "other\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "moved"), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "other"), {}), 1);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+// Links may lead a short path into a folder whose own path is longer than any path the kernel
+// takes: the file there is saved, appended to and cut back all the same.
+TEST(AtomicRewrite, ReachesAFolderOfAnyDepthThroughLinks) {
+    TempFolder folder;
+    // Two links of twelve folders each: every link fits, the real path (about 4,850 bytes) not.
+    const std::string level(200, 'd');
+    std::string twelve = level;
+    for (int i = 1; i < 12; ++i) {
+        twelve += "/" + level;
+    }
+    int at = open(folder.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const char* name : {"deep", "deeper"}) {
+        ASSERT_EQ(symlinkat(twelve.c_str(), at, name), 0);
+        for (int i = 0; i < 12; ++i) {
+            ASSERT_EQ(mkdirat(at, level.c_str(), 0755), 0);
+            const int below = openat(at, level.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            close(at);
+            at = below;
+            ASSERT_GE(at, 0);
+        }
+    }
+    close(at);
+    const std::string file = folder / "deep/deeper/split.txt";
+    const size_t descriptors = OpenDescriptors();
+    EXPECT_TRUE(rt::RewriteTextFile(file, "old\n", true));
+    EXPECT_TRUE(rt::RewriteTextFile(file, "saved\n", true));
+    EXPECT_TRUE(rt::AppendTextFile(file, "run\n"));
+    EXPECT_EQ(ReadBytes(file), "saved\r\nrun\r\n");
+    EXPECT_TRUE(rt::CutAppendedText(file, "run\n"));
+    EXPECT_EQ(ReadBytes(file), "saved\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "deep/deeper"), {}), 1);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+
+    at = open(folder.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    RemoveAllBelow(at);
+    close(at);
+}
+
 TEST(AtomicRewrite, CreatesTheTargetOfADanglingLink) {
     TempFolder folder;
     ASSERT_EQ(symlink((folder / "target.txt").c_str(), (folder / "link.txt").c_str()), 0);
@@ -433,7 +530,10 @@ TEST(AtomicRewrite, RefusesALinkLoop) {
     TempFolder folder;
     ASSERT_EQ(symlink("b", (folder / "a").c_str()), 0);
     ASSERT_EQ(symlink("a", (folder / "b").c_str()), 0);
+    const size_t descriptors = OpenDescriptors();
     EXPECT_FALSE(rt::RewriteTextFile(folder / "a", "x\n", false));
+    EXPECT_FALSE(rt::AppendTextFile(folder / "a", "x\n"));
+    EXPECT_EQ(OpenDescriptors(), descriptors);
     EXPECT_EQ(folder.Listing(), "a b");
 }
 
@@ -617,6 +717,7 @@ TEST(AtomicRewrite, DroppingAnOpenFileKeepsTheTargetAndRemovesTheTemporaryFile) 
     TempFolder folder;
     const std::string file = folder / "state.txt";
     WriteBytes(file, "old");
+    const size_t descriptors = OpenDescriptors();
     {
         rt::TextOutFile out;
         ASSERT_TRUE(out.Open(file, false));
@@ -625,12 +726,15 @@ TEST(AtomicRewrite, DroppingAnOpenFileKeepsTheTargetAndRemovesTheTemporaryFile) 
     }
     EXPECT_EQ(ReadBytes(file), "old");
     EXPECT_EQ(folder.Listing(), "state.txt");
+    EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
 TEST(AtomicRewrite, FailsAndCleansUpWhenTheTargetIsAFolder) {
     TempFolder folder;
     ASSERT_EQ(mkdir((folder / "dir").c_str(), 0755), 0);
+    const size_t descriptors = OpenDescriptors();
     EXPECT_FALSE(rt::RewriteTextFile(folder / "dir", "x\n", false));
+    EXPECT_EQ(OpenDescriptors(), descriptors);
     EXPECT_EQ(folder.Listing(), "dir");
 }
 
