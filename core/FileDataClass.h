@@ -181,6 +181,10 @@ public:
     std::string GetDiffColor(int32_t d) const;
 
     // --- Table edits (each saves the split file when carried out) ------------------------------
+    // Whether one more column, or one more row, still fits in a split file. An insert past that
+    // is refused: saved, it would make a file that the next open refuses.
+    bool HasRoomForColumn() const;
+    bool HasRoomForRow() const;
     void InsertColumn(size_t c, const std::string& title);
     void InsertRow(size_t r, const std::string& title);
     void DeleteColumn(size_t c);
@@ -200,6 +204,8 @@ public:
     // Cells (rows times columns), which bound what the window's table costs (under 400 MB) where
     // the two limits above alone would not.
     static constexpr size_t kMaxSplitFileCells = 200'000;
+    // Whether a table of this shape is within the three limits above.
+    static bool FitsSplitFile(size_t rowCount, size_t columnCount);
     void LoadSplitFile(const std::string& name);
     void SaveSplitFile();
     void SaveSplitState();

@@ -1,6 +1,7 @@
 // Structural edits of the split table: inserting, deleting and moving columns and rows. The best
 // column (0) and the current-run column (last) never move and are never deleted. Every edit that
-// is carried out saves the split file; a refused edit changes nothing and saves nothing.
+// is carried out saves the split file; a refused edit changes nothing and saves nothing. No insert
+// grows the table past what the split file reader takes.
 
 #include "core/FileDataClass.h"
 
@@ -32,8 +33,16 @@ void RowDataClass::SwapColumns(size_t i, size_t j) {
 
 // --- Table level --------------------------------------------------------------------------------
 
+bool FileDataClass::HasRoomForColumn() const {
+    return FitsSplitFile(rows.size(), columns.size() + 1);
+}
+
+bool FileDataClass::HasRoomForRow() const {
+    return FitsSplitFile(rows.size() + 1, columns.size());
+}
+
 void FileDataClass::InsertColumn(size_t c, const std::string& title) {
-    if (c == 0 || c >= columns.size())
+    if (c == 0 || c >= columns.size() || !HasRoomForColumn())
         return;
     for (auto& row : rows)
         row->InsertColumn(c);
@@ -43,6 +52,8 @@ void FileDataClass::InsertColumn(size_t c, const std::string& title) {
 }
 
 void FileDataClass::InsertRow(size_t r, const std::string& title) {
+    if (!HasRoomForRow())
+        return;
     size_t d = std::min(r, rows.size());
     // The row in progress stays the same row; a row inserted at or before it counts as passed.
     if (currentSplit >= d)
