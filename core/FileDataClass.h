@@ -181,6 +181,10 @@ public:
     std::string GetDiffColor(int32_t d) const;
 
     // --- Table edits (each saves the split file when carried out) ------------------------------
+    // Whether one more column, or one more row, still fits in a split file. An insert past that
+    // is refused: saved, it would make a file that the next open refuses.
+    bool HasRoomForColumn() const;
+    bool HasRoomForRow() const;
     void InsertColumn(size_t c, const std::string& title);
     void InsertRow(size_t r, const std::string& title);
     void DeleteColumn(size_t c);
@@ -200,6 +204,8 @@ public:
     // Cells (rows times columns), which bound what the window's table costs (under 400 MB) where
     // the two limits above alone would not.
     static constexpr size_t kMaxSplitFileCells = 200'000;
+    // Whether a table of this shape is within the three limits above.
+    static bool FitsSplitFile(size_t rowCount, size_t columnCount);
     void LoadSplitFile(const std::string& name);
     void SaveSplitFile();
     void SaveSplitState();
@@ -283,26 +289,46 @@ private:
     // Takes the line back out of the run log while it is still the log's last.
     void UnlogRun(const std::string& line);
 
-    // What the split that finished the run stored, so that an undo of that split takes it back:
-    // each column its saves changed, as it was before and after them, and the line it logged.
+    // What the split that finished the run stored, so that an undo of that split takes it back
+    // value by value: each cell of the best run whose time or notes the copy changed, each best
+    // segment the update changed (a segment being the difference of two best times), both as they
+    // were before and after, and the line it logged. The table edits keep the stored rows and
+    // column with the splits they belong to.
+    struct StoredCell {
+        size_t row = 0;
+        int32_t timeBefore = 0;
+        int32_t timeAfter = 0;
+        std::string notesBefore;
+        std::string notesAfter;
+    };
+    struct StoredSegment {
+        size_t row = 0;
+        int32_t before = 0;
+        int32_t after = 0;
+    };
+    struct FinishStore {
+        size_t runColumn = 0;
+        std::vector<StoredCell> runCells;
+        std::vector<StoredSegment> bestSegments;
+        std::string logLine;
+    };
     struct ColumnCopy {
         std::vector<int32_t> times;
         std::vector<std::string> notes;
-        bool operator==(const ColumnCopy&) const = default;
-    };
-    struct StoredColumn {
-        size_t column = 0;
-        ColumnCopy before;
-        ColumnCopy after;
-    };
-    struct FinishStore {
-        size_t columnCount = 0;
-        std::vector<StoredColumn> columns;
-        std::string logLine;
     };
     FinishStore finishStore;
     ColumnCopy CopyColumn(size_t c) const;
-    // Keeps the column in the finish store when it no longer holds what it held before.
-    void KeepStoredColumn(size_t c, ColumnCopy before);
+    // Note what the finish changed, from the column as it was before.
+    void StoreRunCells(size_t c, const ColumnCopy& before);
+    void StoreBestSegments(const std::vector<int32_t>& before);
     void WithdrawFinish();
+    // Puts back the best segments that still hold what the finish set; true when one did.
+    bool WithdrawBestSegments(std::vector<StoredSegment> segments);
+    // A table edit of rows or of columns: an insert at a, a deletion of a, or a swap of a and b.
+    enum class IndexEdit { Insert, Delete, Swap };
+    static constexpr size_t kGoneIndex = static_cast<size_t>(-1);
+    // The index an old row or column has after the edit; kGoneIndex when the edit removed it.
+    static size_t MovedIndex(size_t i, IndexEdit edit, size_t a, size_t b);
+    void MoveFinishRows(IndexEdit edit, size_t a, size_t b = 0);
+    void MoveFinishColumn(IndexEdit edit, size_t a, size_t b = 0);
 };

@@ -4,10 +4,12 @@
 //
 // The run state is never stored: it follows from the run timer, currentSplit and the current-run
 // column. Commands given in the wrong state do nothing. An undo of the split that finished the run
-// takes back what that split stored: the best run, the best segments and the logged line.
+// takes back what that split stored, value by value: the times and notes of the best run, the best
+// segments and the logged line, each only while it still holds what the split stored.
 
 #include "core/FileDataClass.h"
 
+#include <algorithm>
 #include <cstdint>
 
 // --- Run state ----------------------------------------------------------------------------------
@@ -97,7 +99,6 @@ void FileDataClass::MakeSplit(const std::string& notes, const CounterCountList& 
     currentSplit = static_cast<uint32_t>(rows.size());
     PauseRun();
     finishStore = {};
-    finishStore.columnCount = columns.size();
     if (autoSaveBestRun) {
         size_t lastRow = rows.size() - 1;
         size_t comparison = columns.size() >= 2 ? columns.size() - 2 : 0;
@@ -107,13 +108,13 @@ void FileDataClass::MakeSplit(const std::string& notes, const CounterCountList& 
             ColumnCopy before = CopyColumn(comparison);
             SaveCurrentSplits();
             newBestRun = true;
-            KeepStoredColumn(comparison, std::move(before));
+            StoreRunCells(comparison, before);
         }
     }
     if (autoSaveBestSplits) {
-        ColumnCopy before = CopyColumn(0);
+        std::vector<int32_t> before = CopyColumn(0).times;
         SaveBestSplits();
-        KeepStoredColumn(0, std::move(before));
+        StoreBestSegments(before);
     }
     if (autoLogRuns)
         finishStore.logLine = LogRun();
@@ -217,36 +218,110 @@ FileDataClass::ColumnCopy FileDataClass::CopyColumn(size_t c) const {
     return copy;
 }
 
-void FileDataClass::KeepStoredColumn(size_t c, ColumnCopy before) {
-    ColumnCopy after = CopyColumn(c);
-    if (after != before)
-        finishStore.columns.push_back({c, std::move(before), std::move(after)});
+void FileDataClass::StoreRunCells(size_t c, const ColumnCopy& before) {
+    finishStore.runColumn = c;
+    for (size_t r = 0; r < rows.size() && r < before.times.size(); ++r) {
+        const ColumnDataClass* cell = CellAt(r, c);
+        if (cell != nullptr && (cell->time != before.times[r] || cell->notes != before.notes[r]))
+            finishStore.runCells.push_back({r, before.times[r], cell->time, before.notes[r], cell->notes});
+    }
+}
+
+void FileDataClass::StoreBestSegments(const std::vector<int32_t>& before) {
+    // An update sets the segment of its own row and moves the later best times with it, so every
+    // other difference of neighbouring best times stays as it was.
+    for (size_t r = 0; r < rows.size() && r < before.size(); ++r) {
+        const int32_t segmentBefore = WrapSub(before[r], r > 0 ? before[r - 1] : 0);
+        const int32_t segmentAfter = WrapSub(rows[r]->GetTime(0), r > 0 ? rows[r - 1]->GetTime(0) : 0);
+        if (segmentAfter != segmentBefore)
+            finishStore.bestSegments.push_back({r, segmentBefore, segmentAfter});
+    }
 }
 
 void FileDataClass::WithdrawFinish() {
     newBestRun = false;
     FinishStore store = std::move(finishStore);
     finishStore = {};
-    // A column edited since the finish keeps the edit: only what the finish left is put back,
-    // the latest change first.
+    // Only a value that still holds what the finish stored is put back: a time, a note or a best
+    // segment the runner changed since keeps the change.
     bool restored = false;
-    if (store.columnCount == columns.size()) {
-        for (auto it = store.columns.rbegin(); it != store.columns.rend(); ++it) {
-            if (CopyColumn(it->column) != it->after)
-                continue;
-            for (size_t r = 0; r < rows.size(); ++r) {
-                if (ColumnDataClass* cell = CellAt(r, it->column)) {
-                    cell->time = it->before.times[r];
-                    cell->notes = it->before.notes[r];
-                }
-            }
+    for (const StoredCell& stored : store.runCells) {
+        ColumnDataClass* cell = CellAt(stored.row, store.runColumn);
+        if (cell == nullptr)
+            continue;
+        if (cell->time == stored.timeAfter && cell->time != stored.timeBefore) {
+            cell->time = stored.timeBefore;
+            restored = true;
+        }
+        if (cell->notes == stored.notesAfter && cell->notes != stored.notesBefore) {
+            cell->notes = stored.notesBefore;
             restored = true;
         }
     }
+    if (WithdrawBestSegments(std::move(store.bestSegments)))
+        restored = true;
     if (restored)
         SaveSplitFile();
     if (!store.logLine.empty())
         UnlogRun(store.logLine);
+}
+
+bool FileDataClass::WithdrawBestSegments(std::vector<StoredSegment> segments) {
+    if (segments.empty())
+        return false;
+    std::sort(segments.begin(), segments.end(),
+              [](const StoredSegment& a, const StoredSegment& b) { return a.row < b.row; });
+    // One walk in row order: a segment put back moves the later best times with it, keeping
+    // their segments, as an edit of that one segment does.
+    bool restored = false;
+    int32_t shift = 0;
+    int32_t previous = 0;
+    auto next = segments.begin();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (next == segments.end() && shift == 0)
+            break;
+        int32_t time = WrapAdd(rows[r]->GetTime(0), shift);
+        for (; next != segments.end() && next->row == r; ++next) {
+            if (WrapSub(time, previous) != next->after)
+                continue;
+            const int32_t putBack = WrapAdd(previous, next->before);
+            shift = WrapAdd(shift, WrapSub(putBack, time));
+            time = putBack;
+            restored = true;
+        }
+        rows[r]->SetTime(0, time);
+        previous = time;
+    }
+    return restored;
+}
+
+size_t FileDataClass::MovedIndex(size_t i, IndexEdit edit, size_t a, size_t b) {
+    switch (edit) {
+    case IndexEdit::Insert:
+        return i >= a ? i + 1 : i;
+    case IndexEdit::Delete:
+        return i == a ? kGoneIndex : i > a ? i - 1 : i;
+    case IndexEdit::Swap:
+        return i == a ? b : i == b ? a : i;
+    }
+    return i;
+}
+
+void FileDataClass::MoveFinishRows(IndexEdit edit, size_t a, size_t b) {
+    for (StoredCell& cell : finishStore.runCells)
+        cell.row = MovedIndex(cell.row, edit, a, b);
+    for (StoredSegment& segment : finishStore.bestSegments)
+        segment.row = MovedIndex(segment.row, edit, a, b);
+    // What the finish stored in a deleted row goes with the row.
+    std::erase_if(finishStore.runCells, [](const StoredCell& cell) { return cell.row == kGoneIndex; });
+    std::erase_if(finishStore.bestSegments,
+                  [](const StoredSegment& segment) { return segment.row == kGoneIndex; });
+}
+
+void FileDataClass::MoveFinishColumn(IndexEdit edit, size_t a, size_t b) {
+    finishStore.runColumn = MovedIndex(finishStore.runColumn, edit, a, b);
+    if (finishStore.runColumn == kGoneIndex)
+        finishStore.runCells.clear();
 }
 
 // --- Comparisons --------------------------------------------------------------------------------

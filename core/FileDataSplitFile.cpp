@@ -41,6 +41,12 @@ bool FileDataClass::FitsInField(const std::string& text) {
     return std::none_of(text.begin(), text.end(), BreaksField);
 }
 
+bool FileDataClass::FitsSplitFile(size_t rowCount, size_t columnCount) {
+    // The counts are checked before their product, which then cannot overflow.
+    return columnCount <= kMaxSplitFileColumns && rowCount <= kMaxSplitFileRows &&
+           rowCount * columnCount <= kMaxSplitFileCells;
+}
+
 void FileDataClass::LoadSplitFile(const std::string& name) {
     // Cleared first, so every refusal leaves an empty table without a file name.
     Clear();
@@ -76,7 +82,7 @@ void FileDataClass::LoadSplitFile(const std::string& name) {
     for (size_t i = 2; i < pairedLines; i += 2)
         if (!lines[i].empty())
             ++rowCount;
-    if (n > kMaxSplitFileColumns || rowCount > kMaxSplitFileRows || rowCount * n > kMaxSplitFileCells)
+    if (!FitsSplitFile(rowCount, n))
         return;
 
     fileName = name;

@@ -1,6 +1,8 @@
 // Structural edits of the split table: inserting, deleting and moving columns and rows. The best
 // column (0) and the current-run column (last) never move and are never deleted. Every edit that
-// is carried out saves the split file; a refused edit changes nothing and saves nothing.
+// is carried out saves the split file; a refused edit changes nothing and saves nothing. No insert
+// grows the table past what the split file reader takes. What a finished run stored moves with its
+// rows and column, so that an undo of the finish still finds it.
 
 #include "core/FileDataClass.h"
 
@@ -32,17 +34,28 @@ void RowDataClass::SwapColumns(size_t i, size_t j) {
 
 // --- Table level --------------------------------------------------------------------------------
 
+bool FileDataClass::HasRoomForColumn() const {
+    return FitsSplitFile(rows.size(), columns.size() + 1);
+}
+
+bool FileDataClass::HasRoomForRow() const {
+    return FitsSplitFile(rows.size() + 1, columns.size());
+}
+
 void FileDataClass::InsertColumn(size_t c, const std::string& title) {
-    if (c == 0 || c >= columns.size())
+    if (c == 0 || c >= columns.size() || !HasRoomForColumn())
         return;
     for (auto& row : rows)
         row->InsertColumn(c);
     columns.insert(columns.begin() + static_cast<std::ptrdiff_t>(c),
                    std::make_unique<ColumnHeaderClass>(title));
+    MoveFinishColumn(IndexEdit::Insert, c);
     SaveSplitFile();
 }
 
 void FileDataClass::InsertRow(size_t r, const std::string& title) {
+    if (!HasRoomForRow())
+        return;
     size_t d = std::min(r, rows.size());
     // The row in progress stays the same row; a row inserted at or before it counts as passed.
     if (currentSplit >= d)
@@ -52,6 +65,7 @@ void FileDataClass::InsertRow(size_t r, const std::string& title) {
     // Same best time as the row before: no best segment of its own, later ones unchanged.
     row->SetTime(0, d > 0 ? rows[d - 1]->GetTime(0) : 0);
     rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(d), std::move(row));
+    MoveFinishRows(IndexEdit::Insert, d);
     SaveSplitFile();
 }
 
@@ -62,6 +76,7 @@ void FileDataClass::DeleteColumn(size_t c) {
     for (auto& row : rows)
         row->DeleteColumn(c);
     columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(c));
+    MoveFinishColumn(IndexEdit::Delete, c);
     SaveSplitFile();
 }
 
@@ -75,6 +90,7 @@ void FileDataClass::DeleteRow(size_t r) {
         --currentSplit;
     // The other rows keep their cumulative times, so the following row covers both segments.
     rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(r));
+    MoveFinishRows(IndexEdit::Delete, r);
     SaveSplitFile();
 }
 
@@ -88,6 +104,7 @@ void FileDataClass::SwapColumns(size_t i, size_t j) {
     std::swap(columns[i], columns[j]);
     for (auto& row : rows)
         row->SwapColumns(i, j);
+    MoveFinishColumn(IndexEdit::Swap, i, j);
     SaveSplitFile();
 }
 
@@ -106,5 +123,6 @@ void FileDataClass::SwapRows(size_t i, size_t j) {
         sum = WrapAdd(sum, segments[r]);
         rows[r]->SetTime(0, sum);
     }
+    MoveFinishRows(IndexEdit::Swap, i, j);
     SaveSplitFile();
 }

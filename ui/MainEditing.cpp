@@ -211,15 +211,17 @@ void RebuildAround(TMainForm& form, const std::function<void(FileDataClass&)>& e
 
 } // namespace
 
+// An insert the split file has no room for is refused before the rebuild, so that the window and
+// the file stay as they are.
 void TMainForm::ColHeaderInsertBeforeMenuClick(TObject* Sender) {
     size_t c = 0;
-    if (HeaderIndex(*this, Sender, true, c))
+    if (HeaderIndex(*this, Sender, true, c) && SplitData->HasRoomForColumn())
         RebuildAround(*this, [c](FileDataClass& data) { data.InsertColumn(c, ""); });
 }
 
 void TMainForm::ColHeaderInsertAfterMenuClick(TObject* Sender) {
     size_t c = 0;
-    if (HeaderIndex(*this, Sender, true, c))
+    if (HeaderIndex(*this, Sender, true, c) && SplitData->HasRoomForColumn())
         RebuildAround(*this, [c](FileDataClass& data) { data.InsertColumn(c + 1, ""); });
 }
 
@@ -253,13 +255,13 @@ void TMainForm::ColHeaderDeleteRowMenuClick(TObject* Sender) {
 
 void TMainForm::RowHeaderInsertBeforeMenuClick(TObject* Sender) {
     size_t r = 0;
-    if (HeaderIndex(*this, Sender, false, r))
+    if (HeaderIndex(*this, Sender, false, r) && SplitData->HasRoomForRow())
         RebuildAround(*this, [r](FileDataClass& data) { data.InsertRow(r, ""); });
 }
 
 void TMainForm::RowHeaderInsertAfterMenuClick(TObject* Sender) {
     size_t r = 0;
-    if (HeaderIndex(*this, Sender, false, r))
+    if (HeaderIndex(*this, Sender, false, r) && SplitData->HasRoomForRow())
         RebuildAround(*this, [r](FileDataClass& data) { data.InsertRow(r + 1, ""); });
 }
 

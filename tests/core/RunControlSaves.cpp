@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 
 using testsupport::BuildTable;
 using testsupport::ColumnTimes;
@@ -209,12 +210,122 @@ TEST_F(RunSaveTest, undoing_the_finish_takes_back_the_best_run_the_best_segments
     EXPECT_EQ(LogLines(), (StringList{"LPWSplitLog\tgame.txt", "2024/03/09 18:05\tC\t9.00\t25.00"}));
 
     // A line another program appended since the finish stays, and so does the one before it; a
-    // best column edited since keeps the edit.
+    // best segment edited since keeps the edit, while the one the finish set goes back.
     rt::AppendTextFile(LogName(), "elsewhere\n");
     data.SetSegmentAndShift(1, 0, 500);
     data.UndoSplit();
     EXPECT_EQ(LogLines().size(), 3u);
-    EXPECT_EQ(ColumnTimes(data, 0), (std::vector<int32_t>{900, 1400}));
+    EXPECT_EQ(ColumnTimes(data, 0), (std::vector<int32_t>{1000, 1500}));
 }
+
+// The finish is undone after the runner changed the table: each time, note and best segment that
+// still holds what the finish stored goes back, wherever the edits moved it; every change the
+// runner made stays. The run of 10/20/30 (best segments 10 each) finishes too early at 9/18/21.
+struct UndoneFinishCase {
+    const char* name;
+    std::function<void(FileDataClass&)> editSince;
+    std::vector<int32_t> run; // the column titled "PB"
+    std::vector<std::string> runNotes;
+    std::vector<int32_t> best;
+    std::vector<int32_t> current; // the run going on after the undo
+};
+
+class UndoneFinish : public RunSaveTest, public testing::WithParamInterface<UndoneFinishCase> {
+protected:
+    void SetUp() override {
+        BuildTable(data, 3, {"PB"});
+        SetColumnTimes(data, 0, {1000, 2000, 3000});
+        SetColumnTimes(data, 1, {1000, 2000, 3000});
+        data.fileName = folder.File("game.txt");
+        data.autoLogRuns = data.autoSaveBestRun = data.autoSaveBestSplits = true;
+    }
+    static size_t RunColumn(const FileDataClass& table) {
+        for (size_t c = 0; c < table.GetColumnCount(); ++c)
+            if (table.GetColumnTitle(c) == "PB")
+                return c;
+        return table.GetColumnCount();
+    }
+};
+
+TEST_P(UndoneFinish, the_undo_puts_back_what_still_holds_the_finish_and_keeps_what_changed_since) {
+    const UndoneFinishCase& c = GetParam();
+    data.StartRun();
+    for (int32_t segment : {900, 900, 300}) {
+        clock.Advance(segment);
+        data.MakeSplit("", {});
+    }
+    ASSERT_TRUE(data.IsNewBestRun());
+    c.editSince(data);
+    clock.Advance(100);
+    data.UndoSplit();
+
+    auto loaded = Reload();
+    for (const FileDataClass* table : {&data, loaded.get()}) {
+        EXPECT_EQ(ColumnTimes(*table, RunColumn(*table)), c.run);
+        std::vector<std::string> notes;
+        for (size_t r = 0; r < table->GetRowCount(); ++r)
+            notes.push_back(table->GetCellNotes(r, RunColumn(*table)));
+        EXPECT_EQ(notes, c.runNotes);
+        EXPECT_EQ(ColumnTimes(*table, 0), c.best);
+    }
+    EXPECT_EQ(ColumnTimes(data, data.GetColumnCount() - 1), c.current);
+    EXPECT_EQ(LogLines().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EditsSince, UndoneFinish,
+    testing::Values(UndoneFinishCase{"a_note_on_one_stored_cell",
+                                     [](FileDataClass& d) { d.SetCellNotes(1, 1, "too early"); },
+                                     {1000, 2000, 3000},
+                                     {"", "too early", ""},
+                                     {1000, 2000, 3000},
+                                     {900, 1800, 0}},
+                    UndoneFinishCase{"a_stored_time",
+                                     [](FileDataClass& d) { d.SetCellTime(2, 1, 2500); },
+                                     {1000, 2000, 2500},
+                                     {"", "", ""},
+                                     {1000, 2000, 3000},
+                                     {900, 1800, 0}},
+                    // The edited segment stays 8.00; the two the finish set go back to 10.00.
+                    UndoneFinishCase{"a_best_segment",
+                                     [](FileDataClass& d) { d.SetSegmentAndShift(1, 0, 800); },
+                                     {1000, 2000, 3000},
+                                     {"", "", ""},
+                                     {1000, 1800, 2800},
+                                     {900, 1800, 0}},
+                    UndoneFinishCase{"a_row_inserted_at_the_top",
+                                     [](FileDataClass& d) { d.InsertRow(0, "New"); },
+                                     {0, 1000, 2000, 3000},
+                                     {"", "", "", ""},
+                                     {0, 1000, 2000, 3000},
+                                     {0, 900, 1800, 0}},
+                    UndoneFinishCase{"two_rows_swapped",
+                                     [](FileDataClass& d) { d.SwapRows(0, 1); },
+                                     {2000, 1000, 3000},
+                                     {"", "", ""},
+                                     {1000, 2000, 3000},
+                                     {1800, 900, 0}},
+                    UndoneFinishCase{"a_column_inserted_before_the_run",
+                                     [](FileDataClass& d) { d.InsertColumn(1, "New"); },
+                                     {1000, 2000, 3000},
+                                     {"", "", ""},
+                                     {1000, 2000, 3000},
+                                     {900, 1800, 0}},
+                    // What the finish stored in the deleted row goes with it; the row after it then
+                    // covers both best segments, 18.00, which the finish did not store, so it stays.
+                    UndoneFinishCase{"a_passed_row_deleted",
+                                     [](FileDataClass& d) { d.DeleteRow(0); },
+                                     {2000, 3000},
+                                     {"", ""},
+                                     {1800, 2800},
+                                     {1800, 0}},
+                    // With the run's column gone nothing of it comes back, into no other column either.
+                    UndoneFinishCase{"the_run_column_deleted",
+                                     [](FileDataClass& d) { d.DeleteColumn(1); },
+                                     {0, 0, 0},
+                                     {"", "", ""},
+                                     {1000, 2000, 3000},
+                                     {900, 1800, 0}}),
+    [](const testing::TestParamInfo<UndoneFinishCase>& info) { return std::string(info.param.name); });
 
 } // namespace

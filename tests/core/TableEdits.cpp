@@ -99,6 +99,58 @@ TEST(TableEditRefusals, the_only_row_cannot_be_deleted) {
     EXPECT_FALSE(rt::FileExists(data.fileName));
 }
 
+// No insert saves a table that the split file reader refuses: one past a limit is refused, and the
+// last one within the limits saves a file that opens again with the new shape.
+struct LimitCase {
+    const char* name;
+    size_t rows;
+    size_t columns;  // the best and the current-run column counted
+    bool insertsRow; // else a column
+    bool carriedOut;
+};
+
+class InsertAtTheLimits : public testing::TestWithParam<LimitCase> {};
+
+TEST_P(InsertAtTheLimits, no_insert_saves_a_table_that_the_next_open_refuses) {
+    const LimitCase& c = GetParam();
+    testsupport::TempFolder folder;
+    FileDataClass data;
+    BuildTable(data, c.rows, std::vector<std::string>(c.columns - 2, "Run"));
+    data.fileName = folder.File("game.txt");
+    if (c.insertsRow)
+        data.InsertRow(0, "New");
+    else
+        data.InsertColumn(1, "New");
+
+    const size_t rows = c.rows + (c.carriedOut && c.insertsRow ? 1 : 0);
+    const size_t columns = c.columns + (c.carriedOut && !c.insertsRow ? 1 : 0);
+    EXPECT_EQ(data.GetRowCount(), rows);
+    EXPECT_EQ(data.GetColumnCount(), columns);
+    EXPECT_EQ(rt::FileExists(data.fileName), c.carriedOut);
+    if (c.carriedOut) {
+        FileDataClass reopened;
+        reopened.LoadSplitFile(data.fileName);
+        EXPECT_EQ(reopened.GetRowCount(), rows);
+        EXPECT_EQ(reopened.GetColumnCount(), columns);
+    }
+}
+
+constexpr size_t kMaxRows = FileDataClass::kMaxSplitFileRows;
+constexpr size_t kMaxColumns = FileDataClass::kMaxSplitFileColumns;
+constexpr size_t kMaxCells = FileDataClass::kMaxSplitFileCells;
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, InsertAtTheLimits,
+    testing::Values(LimitCase{"a_row_past_the_most_rows", kMaxRows, 2, true, false},
+                    LimitCase{"the_last_row_that_fits", kMaxRows - 1, 2, true, true},
+                    LimitCase{"a_column_past_the_most_columns", 1, kMaxColumns, false, false},
+                    LimitCase{"the_last_column_that_fits", 1, kMaxColumns - 1, false, true},
+                    // 5,000 rows of 6 columns take 34 more columns, and no 35th.
+                    LimitCase{"a_column_past_the_most_cells", 5'000, kMaxCells / 5'000, false, false},
+                    LimitCase{"the_last_column_within_the_cells", 5'000, kMaxCells / 5'000 - 1, false, true},
+                    LimitCase{"a_row_past_the_most_cells", kMaxCells / 5, 5, true, false}),
+    [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+
 // --- Columns ------------------------------------------------------------------------------------
 
 TEST_F(TableEditTest, an_inserted_column_is_empty_in_every_row_and_is_saved) {

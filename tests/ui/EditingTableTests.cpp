@@ -315,6 +315,58 @@ INSTANTIATE_TEST_SUITE_P(
                     "Cannot delete the last row when it is the next split."}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.shows); });
 
+// An insert past what a split file may hold does nothing at all: saved, the table would make a file
+// that the next open refuses. The table grows to its limit in the model alone, which is as much
+// as the insert looks at.
+struct InsertLimitCase {
+    const char* shows;
+    bool onColumn;
+    size_t index;
+    const char* item;
+};
+
+class EditingInsertLimit : public EditingTest, public ::testing::WithParamInterface<InsertLimitCase> {};
+
+TEST_P(EditingInsertLimit, AnInsertPastTheLimitsLeavesTheWindowAndTheFileAsTheyWere) {
+    const InsertLimitCase& c = GetParam();
+    StartGame();
+    FileDataClass& data = *Form->SplitData;
+    if (c.onColumn) {
+        while (data.GetColumnCount() < FileDataClass::kMaxSplitFileColumns) {
+            const size_t current = data.GetColumnCount() - 1;
+            for (auto& row : data.rows)
+                row->InsertColumn(current);
+            data.columns.insert(data.columns.begin() + static_cast<std::ptrdiff_t>(current),
+                                std::make_unique<ColumnHeaderClass>("Run"));
+        }
+    } else {
+        while (data.GetRowCount() < FileDataClass::kMaxSplitFileRows)
+            data.rows.push_back(std::make_unique<RowDataClass>(data.GetColumnCount()));
+    }
+    const size_t columnsBefore = data.GetColumnCount();
+    const size_t rowsBefore = data.GetRowCount();
+    const std::string fileBefore = ReadFile("game.txt");
+    TLabel* element = c.onColumn ? ColumnHeader(c.index) : RowHeader(c.index);
+
+    ScopedMessageBoxRecorder messages;
+    ClickItem(element, c.item);
+
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_EQ(data.GetColumnCount(), columnsBefore);
+    EXPECT_EQ(data.GetRowCount(), rowsBefore);
+    EXPECT_EQ(ReadFile("game.txt"), fileBefore);
+    // The table was not rebuilt.
+    EXPECT_EQ(c.onColumn ? ColumnHeader(c.index) : RowHeader(c.index), element);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inserts, EditingInsertLimit,
+    ::testing::Values(InsertLimitCase{"ColumnBeforePastTheMostColumns", true, 1, "Insert Column Before"},
+                      InsertLimitCase{"ColumnAfterPastTheMostColumns", true, 1, "Insert Column After"},
+                      InsertLimitCase{"RowBeforePastTheMostRows", false, 1, "Insert Row Before"},
+                      InsertLimitCase{"RowAfterPastTheMostRows", false, 3, "Insert Row After"}),
+    [](const ::testing::TestParamInfo<InsertLimitCase>& info) { return std::string(info.param.shows); });
+
 TEST_F(EditingTable, DuringARunOtherRowsCanBeDeleted) {
     StartGame();
     Form->SplitData->StartRun();
