@@ -3,41 +3,17 @@
 // second save writes exactly the bytes of the first.
 #include "core/FileDataClass.h"
 #include "tests/fuzz/ScratchFolder.h"
+#include "tests/fuzz/SplitFileValues.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 using fuzzsupport::ReadBytes;
+using fuzzsupport::RoundTripsExactly;
 using fuzzsupport::ScratchFolder;
-
-namespace {
-
-// The values a save cannot carry: the most negative time (no time text expresses it) and a last
-// row's image name that itself begins with the hideable prefix.
-bool RoundTripsExactly(const FileDataClass& table) {
-    if (table.startOffset == INT32_MIN)
-        return false;
-    int32_t previous = 0;
-    for (const auto& row : table.rows) {
-        for (const auto& cell : row->cells) {
-            if (cell->time == INT32_MIN)
-                return false;
-        }
-        const int32_t best = row->cells[0]->time;
-        if (static_cast<int32_t>(static_cast<uint32_t>(best) - static_cast<uint32_t>(previous)) == INT32_MIN)
-            return false;
-        previous = best;
-    }
-    return table.rows.empty() || !table.rows.back()->imageFileName.starts_with("H|");
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input = ScratchFolder() + "/input.txt";

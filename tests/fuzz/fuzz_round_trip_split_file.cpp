@@ -3,8 +3,8 @@
 // image name, time and note; and a second save writes the bytes of the first.
 #include "core/FileDataClass.h"
 #include "tests/fuzz/ScratchFolder.h"
+#include "tests/fuzz/SplitFileValues.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,25 +12,6 @@
 #include <string_view>
 
 namespace {
-
-// What a save cannot carry: the most negative time (no time text expresses it, nor the segment
-// that would lead to it), and on the last row, which is never hideable, an image name that itself
-// begins with the hideable prefix.
-bool Representable(const FileDataClass& table) {
-    if (table.startOffset == INT32_MIN)
-        return false;
-    int32_t previous = 0;
-    for (const auto& row : table.rows) {
-        for (const auto& cell : row->cells)
-            if (cell->time == INT32_MIN)
-                return false;
-        const int32_t best = row->cells[0]->time;
-        if (static_cast<int32_t>(static_cast<uint32_t>(best) - static_cast<uint32_t>(previous)) == INT32_MIN)
-            return false;
-        previous = best;
-    }
-    return table.rows.empty() || !table.rows.back()->imageFileName.starts_with("H|");
-}
 
 void Expect(bool same, const char* what) {
     if (!same) {
@@ -69,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FileDataClass first;
     first.LoadSplitFile(input);
-    if (!first.HasFile() || !Representable(first))
+    if (!first.HasFile() || !fuzzsupport::RoundTripsExactly(first))
         return 0;
     first.fileName = copy;
     first.SaveSplitFile();
