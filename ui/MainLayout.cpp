@@ -222,7 +222,9 @@ void TMainForm::LayoutWithFile() {
         int h = TimerAreaHeight + FooterHeight + frameH + 5;
         if (!HideAttemptCounters)
             h += TimerAreaHeight;
-        SetHeight(std::max(h, TableHeight));
+        // The table is measured in the client area; the window's height also holds the frame
+        // and the menu bar.
+        SetHeight(std::max(h, TableHeight + frameH));
 
         if (TimerOnLeft) {
             T->SetLeft(0);
