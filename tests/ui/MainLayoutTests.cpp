@@ -129,10 +129,10 @@ TEST_F(Layout, TimerOnTheRightBelowTheTable) {
     EXPECT_EQ(RowHeader(0)->Top(), 26 + 2);
 }
 
-// A row, its picture or a cell that reaches past the table's far edge is hidden where the timer
-// area lies beyond that edge, so nothing of the table is drawn over the timer or the attempt
-// counters; where the far edge is the window's edge the window clips them, as before. A title
-// counts with the lines it draws: its label keeps the height of the rows it was built for.
+// A row, its picture or a cell that would reach into the timer area is hidden where that area
+// lies beyond the table's far edge, so nothing of the table is drawn over the timer or the
+// attempt counters; where the far edge is the window's edge the window clips them, as before. A
+// title counts with the lines it draws: its label keeps the height of the rows it was built for.
 struct FarEdgeCase {
     const char* name;
     bool horizontal;
@@ -170,8 +170,11 @@ TEST_P(TableFarEdge, RowsReachingPastItIntoTheTimerAreaAreHidden) {
                a->Top() < b->Top() + b->Height() && b->Top() < a->Top() + drawnHeight(a);
     };
     auto check = [&](const char* where) {
-        const int farEdge =
-            c.horizontal ? Form->TableLeft + Form->TableWidth : Form->TableTop + Form->TableHeight;
+        // The timer area's near edge where it lies beyond the table, else the table's far edge.
+        const int farEdge = !c.timerBeyond ? (c.horizontal ? Form->TableLeft + Form->TableWidth
+                                                           : Form->TableTop + Form->TableHeight)
+                            : c.horizontal ? std::min(T()->Left(), A()->Left())
+                                           : std::min(T()->Top(), A()->Top());
         int shown = 0;
         int pastTheEdge = 0;
         for (size_t r = 0; r < 300; ++r) {
