@@ -202,7 +202,9 @@ void TMainForm::LayoutWithFile() {
         }
         TableLeft = 0;
     } else {
-        TableWidth = visibleRows * ColumnWidth + ExtraDataColumnWidth;
+        // The rows begin 2 pixels into the table: it ends no nearer than that past the last one,
+        // however narrow the extra column width, or the last row would reach past its far edge.
+        TableWidth = visibleRows * ColumnWidth + std::max(ExtraDataColumnWidth, 2);
         if (images)
             TableWidth += visibleRows * ImageSize;
         const int d = std::max(T->Width() + HeaderColumnWidth + TableWidth + FooterWidth + frameW + 10, 185);
@@ -222,7 +224,9 @@ void TMainForm::LayoutWithFile() {
         int h = TimerAreaHeight + FooterHeight + frameH + 5;
         if (!HideAttemptCounters)
             h += TimerAreaHeight;
-        SetHeight(std::max(h, TableHeight));
+        // The table is measured in the client area; the window's height also holds the frame
+        // and the menu bar.
+        SetHeight(std::max(h, TableHeight + frameH));
 
         if (TimerOnLeft) {
             T->SetLeft(0);
@@ -320,11 +324,15 @@ void TMainForm::PlaceTable() {
         }
     }
 
-    // Where the timer area lies beyond the table's far edge, a row that reaches past that edge
-    // would be drawn over the timer: it is hidden, as rows before the start are. Where the far
-    // edge is the window's edge, the window clips it.
+    // Where the timer area lies beyond the table's far edge, a row that would reach into it
+    // would be drawn over the timer or the attempt counters: it is hidden, as rows before the
+    // start are. A row that ends short of them is shown, also where it passes the table's far
+    // edge. Where the far edge is the window's edge, the window clips the rows.
     const bool timerBeyond = HorizontalMode ? !TimerOnLeft : !TimerOnTop;
-    const int farEdge = HorizontalMode ? TableLeft + TableWidth : TableTop + TableHeight;
+    int timerEdge = HorizontalMode ? TimerLabel->Left() : TimerLabel->Top();
+    if (!HideAttemptCounters && AttemptCounterLabel != nullptr)
+        timerEdge =
+            std::min(timerEdge, HorizontalMode ? AttemptCounterLabel->Left() : AttemptCounterLabel->Top());
 
     const TColor rowHeaderColor = HexToColor(RowHeaderFontColor, UseBGRFormat);
     int v = 0; // visible rows placed so far
@@ -362,14 +370,17 @@ void TMainForm::PlaceTable() {
                                          : TableTop + v * rowH - ScrollOffset + 2;
         const int shift = HorizontalMode && images ? (v + 1) * ImageSize : 0;
         const int cellLeft = HorizontalMode ? start + ExtraDataColumnWidth + shift : 0;
-        bool rowShown = start >= (HorizontalMode ? TableLeft : TableTop);
+        // A row scrolled before the table's origin is hidden. Horizontally its picture is the first
+        // of it, shifted by the pictures of the rows before it.
+        const int begin = HorizontalMode && images ? start + shift - ImageSize : start;
+        bool rowShown = begin >= (HorizontalMode ? TableLeft : TableTop);
         bool imageShown = rowShown;
         if (rowShown && timerBeyond) {
             // The row goes as a whole: its title and every cell (the time, and the difference
-            // below it where that is shown) must end before the far edge; its picture too, or
-            // the picture alone is hidden.
+            // below it where that is shown) must end before the timer area; its picture too,
+            // or the picture alone is hidden.
             int reach = start;
-            for (size_t c = 0; c < n && reach <= farEdge; ++c) {
+            for (size_t c = 0; c < n && reach <= timerEdge; ++c) {
                 const TLabel* time = data.GetCellTimeLabel(r, c);
                 const TLabel* diff = data.GetCellDiffLabel(r, c);
                 if (time == nullptr || diff == nullptr || !columnShown(c))
@@ -378,22 +389,22 @@ void TMainForm::PlaceTable() {
                                             ? cellLeft + time->Width()
                                             : start + time->Height() + (HideDiffRows ? 0 : diff->Height()));
             }
-            if (header != nullptr && reach <= farEdge) {
+            if (header != nullptr && reach <= timerEdge) {
                 if (HorizontalMode) {
                     reach = std::max(reach, start + shift + header->Width());
                 } else {
                     // A title's label may be taller than its lines (it keeps the height of the
                     // rows it was built for): where the label crosses, only its lines count.
                     int titleEnd = start + header->Height();
-                    if (titleEnd > farEdge)
+                    if (titleEnd > timerEdge)
                         titleEnd = start + header->DrawnTextHeight();
                     reach = std::max(reach, titleEnd);
                 }
             }
-            rowShown = reach <= farEdge;
+            rowShown = reach <= timerEdge;
             // Horizontally the picture lies before its title.
             imageShown =
-                rowShown && (HorizontalMode || image == nullptr || start + image->Height() <= farEdge);
+                rowShown && (HorizontalMode || image == nullptr || start + image->Height() <= timerEdge);
         }
 
         if (header != nullptr) {

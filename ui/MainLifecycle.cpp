@@ -201,6 +201,8 @@ void TMainForm::FormActivate(TObject* /*Sender*/) {
     LoadSettings();
     BuildFormPopupMenu();
     BuildTimerArea();
+    // Laid out, the window may have grown past the screen's edge.
+    MoveOntoScreen();
 }
 
 void TMainForm::BuildFormPopupMenu() {

@@ -106,6 +106,9 @@ void TMainForm::LoadSettings() {
 
     SetTop(ini.GetInt("Window", "Top", 100));
     SetLeft(ini.GetInt("Window", "Left", 100));
+    // A place kept from a larger or another monitor would open the window, and the upload
+    // dialog placed at it below, out of sight.
+    MoveOntoScreen();
     MaxHeight = ReadSize(ini, "Window", "MaxHeight", 520);
     if (MaxHeight < 200)
         MaxHeight = 200;

@@ -1,5 +1,6 @@
 #include "ui/RadioSettingsUnit.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/forms/Button.h"
@@ -33,7 +34,11 @@ TRadioSettingsForm::TRadioSettingsForm(TComponent* Owner) : TForm(Owner) {
 
 // The focus stays where the form puts it by default.
 void TRadioSettingsForm::FormActivate(TObject* /*Sender*/) {
-    SetClientHeight(EntryCount * kRowPitch);
+    // As tall as the last shown choice needs: each row begins a little way into its pitch, so a
+    // whole number of pitches would cut off the bottom of the last one.
+    const TRadioButton* buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5};
+    const TRadioButton* last = buttons[std::clamp(EntryCount, 1, 5) - 1];
+    SetClientHeight(last->Top() + last->Height());
 }
 
 void TRadioSettingsForm::FormKeyPress(TObject* Sender, char& Key) {

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRegion>
 #include <QScreen>
 #include <QWheelEvent>
 #include <QWidget>
@@ -468,6 +469,43 @@ void TForm::CentreOnScreen() {
         return;
     const QRect area = screen->availableGeometry();
     window_->move(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2);
+}
+
+void TForm::MoveOntoScreen() {
+    QRegion screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens += screen->availableGeometry();
+    // A place farther out than any screen reaches counts as that far, so that its edges can be
+    // worked out: a window is no larger than the screens (WindowSize).
+    constexpr int kFar = 1 << 24;
+    const QSize size = WindowSize();
+    const QRect window(std::clamp(window_->x(), -kFar, kFar), std::clamp(window_->y(), -kFar, kFar),
+                       size.width() + FrameExtraWidth(), size.height() + FrameExtraHeight());
+    if (screens.isEmpty() || QRegion(window).subtracted(screens).isEmpty())
+        return;
+    // The nearest screen: the one that holds most of the window, else the one closest to it.
+    QRect nearest;
+    long long mostShared = -1;
+    long long leastDistance = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        const QRect shared = area.intersected(window);
+        const long long sharedArea = shared.isEmpty() ? 0 : 1LL * shared.width() * shared.height();
+        const long long dx = std::max({0, area.left() - window.right(), window.left() - area.right()});
+        const long long dy = std::max({0, area.top() - window.bottom(), window.top() - area.bottom()});
+        const long long distance = dx * dx + dy * dy;
+        if (sharedArea > mostShared || (sharedArea == mostShared && distance < leastDistance)) {
+            nearest = area;
+            mostShared = sharedArea;
+            leastDistance = distance;
+        }
+    }
+    // As short a move as puts it wholly there; a window larger than the screen keeps its top-left
+    // corner, with the menu bar, in sight.
+    const int left = std::max(nearest.left(), std::min(window.left(), nearest.right() + 1 - window.width()));
+    const int top = std::max(nearest.top(), std::min(window.top(), nearest.bottom() + 1 - window.height()));
+    window_->move(left, top);
+    SyncHiddenWindow();
 }
 
 void TForm::VisibleChanged() {

@@ -82,6 +82,11 @@ public:
     TControl* ActiveControl() const;
     void SetActiveControl(TControl* control);
 
+    // Moves the window onto the nearest screen when it does not lie wholly on the screens (a
+    // place kept from a larger or another monitor): all of it where it fits, else its top-left
+    // corner at the screen's. A window that lies on them stays exactly where it is.
+    void MoveOntoScreen();
+
     void Show();
     void Hide();
     TModalResult ShowModal();

@@ -506,7 +506,8 @@ TEST_P(TimeFormatChoice, PreselectsTheKeptFormatAndWritesTheChosenOne) {
     }
     EXPECT_EQ(seen.name, "RadioSettingsForm");
     EXPECT_EQ(seen.captions, (std::vector<std::string>{"HH:MM:SS.CC", "MM:SS.CC", "SS.CC", "CC"}));
-    EXPECT_EQ(seen.clientHeight, 80);
+    // Four rows 20 pixels apart, the last one whole: it begins at 3 * 20 + 4 and is 17 high.
+    EXPECT_EQ(seen.clientHeight, 81);
     EXPECT_EQ(seen.checked, c.preselected);
     EXPECT_EQ(seen.left, WindowLeft()); // window-level, not at the label
     EXPECT_EQ(seen.top, WindowTop());

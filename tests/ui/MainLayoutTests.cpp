@@ -1,6 +1,8 @@
 // The window's size and the positions of the timer area and the table in both layouts, with
 // pictures and the hide options, and scrolling by whole rows or columns.
 
+#include <QWidget>
+
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
 #include "platform/forms/Menus.h"
@@ -129,10 +131,10 @@ TEST_F(Layout, TimerOnTheRightBelowTheTable) {
     EXPECT_EQ(RowHeader(0)->Top(), 26 + 2);
 }
 
-// A row, its picture or a cell that reaches past the table's far edge is hidden where the timer
-// area lies beyond that edge, so nothing of the table is drawn over the timer or the attempt
-// counters; where the far edge is the window's edge the window clips them, as before. A title
-// counts with the lines it draws: its label keeps the height of the rows it was built for.
+// A row, its picture or a cell that would reach into the timer area is hidden where that area
+// lies beyond the table's far edge, so nothing of the table is drawn over the timer or the
+// attempt counters; where the far edge is the window's edge the window clips them, as before. A
+// title counts with the lines it draws: its label keeps the height of the rows it was built for.
 struct FarEdgeCase {
     const char* name;
     bool horizontal;
@@ -170,8 +172,11 @@ TEST_P(TableFarEdge, RowsReachingPastItIntoTheTimerAreaAreHidden) {
                a->Top() < b->Top() + b->Height() && b->Top() < a->Top() + drawnHeight(a);
     };
     auto check = [&](const char* where) {
-        const int farEdge =
-            c.horizontal ? Form->TableLeft + Form->TableWidth : Form->TableTop + Form->TableHeight;
+        // The timer area's near edge where it lies beyond the table, else the table's far edge.
+        const int farEdge = !c.timerBeyond ? (c.horizontal ? Form->TableLeft + Form->TableWidth
+                                                           : Form->TableTop + Form->TableHeight)
+                            : c.horizontal ? std::min(T()->Left(), A()->Left())
+                                           : std::min(T()->Top(), A()->Top());
         int shown = 0;
         int pastTheEdge = 0;
         for (size_t r = 0; r < 300; ++r) {
@@ -228,6 +233,170 @@ const FarEdgeCase kFarEdgeCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Layouts, TableFarEdge, ::testing::ValuesIn(kFarEdgeCases),
                          [](const ::testing::TestParamInfo<FarEdgeCase>& info) { return info.param.name; });
+
+// The layout over the settings a user can give: both layouts, the timer on either side, narrow
+// and wide columns, low and high rows, difference lines, pictures. Whatever they are, every label
+// the window shows lies inside its client area and clear of the timer area, and every row that
+// fits is shown: ready and during a run, at the table's start and at its end. Where the table
+// runs on to the window's edge, the window clips a row that crosses it, except at the table's
+// end, which is in sight. Each settings row builds one window.
+struct GridCase {
+    bool horizontal;
+    bool timerOnLeft;
+    bool timerOnTop;
+    int extraColumnWidth;
+    int extraRowHeight;
+    bool hideDiffRows;
+    bool pictures;
+};
+
+std::string GridName(const GridCase& c) {
+    return std::string(c.horizontal ? "Horizontal" : "Vertical") + "_Timer" +
+           (c.timerOnLeft ? "Left" : "Right") + (c.timerOnTop ? "Top" : "Below") + "_Column" +
+           std::to_string(c.extraColumnWidth) + "_Row" + std::to_string(c.extraRowHeight) +
+           (c.hideDiffRows ? "_DiffsHidden" : "_Diffs") + (c.pictures ? "_Pictures" : "");
+}
+
+void PrintTo(const GridCase& c, std::ostream* os) {
+    *os << GridName(c);
+}
+
+std::vector<GridCase> SettingsGrid() {
+    std::vector<GridCase> grid;
+    for (const bool horizontal : {false, true})
+        for (const bool left : {true, false})
+            for (const bool top : {true, false})
+                for (const int column : {0, 1, 2, 10})
+                    for (const int row : {0, 2})
+                        for (const bool hideDiffs : {false, true})
+                            for (const bool pictures : {false, true})
+                                grid.push_back({horizontal, left, top, column, row, hideDiffs, pictures});
+    return grid;
+}
+
+class LayoutGrid : public Layout, public ::testing::WithParamInterface<GridCase> {};
+
+TEST_P(LayoutGrid, EveryShownLabelIsInSightAndEveryRowThatFitsIsShown) {
+    const GridCase& c = GetParam();
+    auto yn = [](bool on) { return std::string(on ? "Y" : "N"); };
+    WriteSettings({"[Window]", "HorizontalMode=" + yn(c.horizontal), "TimerOnLeft=" + yn(c.timerOnLeft),
+                   "TimerOnTop=" + yn(c.timerOnTop),
+                   "ExtraDataColumnWidth=" + std::to_string(c.extraColumnWidth),
+                   "ExtraRowHeight=" + std::to_string(c.extraRowHeight), "HideDiffRows=" + yn(c.hideDiffRows),
+                   "MaxHeight=300", "MaxWidth=700"});
+    if (c.pictures)
+        WritePicture("row.bmp", 8, 8);
+    StartWindow();
+    const size_t m = 20;
+    std::vector<SplitRowSpec> rows;
+    for (size_t r = 0; r < m; ++r)
+        rows.emplace_back("Split " + std::to_string(r + 1),
+                          std::vector<std::string>{"40.00", std::to_string(41 * (r + 1)) + ".00"}, false,
+                          c.pictures ? "row.bmp" : "");
+    LoadTable(WriteSplitFile("run.txt", "Harbour Sprint", {"Personal Best"}, rows));
+    FileDataClass& data = *Form->SplitData;
+    const size_t n = data.GetColumnCount();
+    ASSERT_GT(Form->ScrollExtent, 0);
+    // The window lies within the screen, so its client area is all there.
+    ASSERT_EQ(Form->ClientWidget()->width(), Form->ClientWidth());
+    ASSERT_EQ(Form->ClientWidget()->height(), Form->ClientHeight());
+
+    struct Box {
+        int left, top, right, bottom;
+    };
+    // A title keeps the height of the rows it was built for: what it draws is its lines.
+    auto drawn = [](const TLabel* label) {
+        return Box{label->Left(), label->Top(), label->Left() + label->Width(),
+                   label->Top() + label->DrawnTextHeight()};
+    };
+    auto whole = [](const TControl* control) {
+        return Box{control->Left(), control->Top(), control->Left() + control->Width(),
+                   control->Top() + control->Height()};
+    };
+    std::vector<Box> timerArea;
+    for (const TLabel* label : {T(), D(), A(), Form->SessionAttemptsLabel, Form->TotalAttemptsLabel})
+        if (label->Visible())
+            timerArea.push_back(whole(label));
+    auto clearOfTimer = [&](const Box& b) {
+        for (const Box& t : timerArea)
+            if (b.left < t.right && t.left < b.right && b.top < t.bottom && t.top < b.bottom)
+                return false;
+        return true;
+    };
+    // Inside the client area; past its far edge along the table only where the window clips it.
+    auto inside = [&](const Box& b, bool clipped) {
+        return b.left >= 0 && b.top >= 0 && (b.right <= Form->ClientWidth() || (clipped && c.horizontal)) &&
+               (b.bottom <= Form->ClientHeight() || (clipped && !c.horizontal));
+    };
+    const bool timerBeyond = c.horizontal ? !c.timerOnLeft : !c.timerOnTop;
+
+    auto check = [&](const std::string& where) {
+        SCOPED_TRACE(where);
+        const bool clipped = !timerBeyond && Form->ScrollOffset < Form->ScrollExtent;
+        for (const TLabel* label : {T(), D(), A(), Form->SessionAttemptsLabel, Form->TotalAttemptsLabel}) {
+            if (label->Visible()) {
+                EXPECT_TRUE(inside(whole(label), false)) << label->Caption();
+            }
+        }
+        std::vector<const TLabel*> heads{data.titleLabel};
+        for (size_t col = 0; col < n; ++col)
+            heads.push_back(data.GetColumnLabel(col));
+        for (const TLabel* head : heads) {
+            ASSERT_TRUE(head->Visible());
+            EXPECT_TRUE(inside(drawn(head), false) && clearOfTimer(drawn(head))) << head->Caption();
+        }
+        int shown = 0;
+        for (size_t r = 0; r < m; ++r) {
+            const TLabel* header = RowHeader(r);
+            std::vector<Box> labels{drawn(header)};
+            for (size_t col = 0; col < n; ++col) {
+                labels.push_back(whole(Time(r, col)));
+                EXPECT_EQ(Time(r, col)->Visible(), header->Visible()) << "row " << r;
+                EXPECT_EQ(Diff(r, col)->Visible(), header->Visible() && !c.hideDiffRows) << "row " << r;
+                if (!c.hideDiffRows)
+                    labels.push_back(whole(Diff(r, col)));
+            }
+            // A row that begins before the table's origin is scrolled off its start; horizontally
+            // its picture comes first.
+            const TImage* picture = data.GetRowImage(r);
+            int begin = c.horizontal ? header->Left() : header->Top();
+            if (c.horizontal && picture != nullptr)
+                begin = std::min(begin, picture->Left());
+            bool fits = begin >= (c.horizontal ? Form->TableLeft : Form->TableTop);
+            for (const Box& b : labels)
+                fits = fits && inside(b, false) && clearOfTimer(b);
+            if (header->Visible()) {
+                ++shown;
+                for (const Box& b : labels) {
+                    EXPECT_TRUE(inside(b, clipped)) << "row " << r;
+                    EXPECT_TRUE(clearOfTimer(b)) << "row " << r;
+                }
+                if (picture != nullptr && picture->Visible()) {
+                    EXPECT_TRUE(clearOfTimer(whole(picture))) << "row " << r;
+                }
+            } else {
+                EXPECT_FALSE(fits) << "row " << r << " fits but is hidden";
+            }
+        }
+        EXPECT_GT(shown, 0);
+    };
+
+    check("ready, at the start");
+    Wheel(-120 * 100);
+    ASSERT_EQ(Form->ScrollOffset, Form->ScrollExtent);
+    check("ready, at the end");
+    SplitRows(9);
+    Form->CentreOnRow(data.GetCurrentSplit());
+    ASSERT_GT(Form->ScrollOffset, 0);
+    check("running, the row in progress centred");
+    Wheel(120 * 100);
+    check("running, at the start");
+    Wheel(-120 * 100);
+    check("running, at the end");
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, LayoutGrid, ::testing::ValuesIn(SettingsGrid()),
+                         [](const ::testing::TestParamInfo<GridCase>& info) { return GridName(info.param); });
 
 TEST_F(Layout, HidingTheBestColumnMovesTheOthersOnePlaceLeft) {
     StartWindow();

@@ -4,6 +4,10 @@
 #include <filesystem>
 #include <set>
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "core/IniFileClass.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Edit.h"
 #include "platform/forms/Label.h"
@@ -174,6 +178,86 @@ TEST_F(MainStartup, AnUploadFileShowsTheUploadDialogBeforeTheWindowIsBuilt) {
     EXPECT_FALSE(Form->AutoUploadSplitsMenuItem->Checked());
     EXPECT_TRUE(Form->StartupDone);
 }
+
+// A place kept in the settings from a larger or another monitor: the window opens on the nearest
+// screen, all of it in sight, and the upload dialog of the start-up beside it. A place on the
+// screen is kept as the settings say, and so is what closing writes.
+enum class Edge { Kept, AtStart, AtEnd };
+
+struct PlacementCase {
+    const char* name;
+    int left, top;             // from the screen's left and top edge, or past its right and bottom
+    bool leftPast, topPast;    // counted past the right or bottom edge
+    Edge horizontal, vertical; // where the window's edges go
+    const char* timerFontSize = "16";
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StartupPlacement : public MainWindowTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(StartupPlacement, TheWindowOpensWhollyOnAScreenAndTheUploadDialogBesideIt) {
+    const PlacementCase& c = GetParam();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const int savedLeft = c.leftPast ? area.x() + area.width() + c.left : area.x() + c.left;
+    const int savedTop = c.topPast ? area.y() + area.height() + c.top : area.y() + c.top;
+    WriteSettings({"[Window]", "Left=" + std::to_string(savedLeft), "Top=" + std::to_string(savedTop),
+                   "[Layout]", std::string("TimerFontSize=") + c.timerFontSize});
+    WriteTextFile("AutoUpload.ini", {"[Settings]", "Server=gone"});
+    QPoint dialog;
+    QRect windowThen;
+    {
+        ScopedModalHandler answer([&](TForm& form) {
+            dialog = QPoint(form.Left(), form.Top());
+            windowThen = QRect(MainForm->Left(), MainForm->Top(), MainForm->Width(), MainForm->Height());
+            WaitForModalClose(form, 5000);
+            return mrNone;
+        });
+        StartWindow();
+    }
+    const int left = Form->Left();
+    const int top = Form->Top();
+    auto placed = [](Edge edge, int saved, int at, int size, int start, int end) {
+        switch (edge) {
+        case Edge::Kept:
+            return at == saved;
+        case Edge::AtStart:
+            return at == start;
+        case Edge::AtEnd:
+            return at >= start && at + size <= end && at < saved;
+        }
+        return false;
+    };
+    EXPECT_TRUE(placed(c.horizontal, savedLeft, left, Form->Width(), area.x(), area.x() + area.width()))
+        << left;
+    EXPECT_TRUE(placed(c.vertical, savedTop, top, Form->Height(), area.y(), area.y() + area.height())) << top;
+    EXPECT_TRUE(area.contains(QRect(left, top, Form->Width(), Form->Height()))) << left << ", " << top;
+    // The upload dialog at the window's place, which lay on the screen then too.
+    EXPECT_EQ(dialog, windowThen.topLeft());
+    EXPECT_TRUE(area.contains(windowThen));
+    CloseWindow();
+    IniFileClass saved;
+    saved.Load(Dir + "Lapwren.ini");
+    EXPECT_EQ(saved.GetInt("Window", "Left", -1), left);
+    EXPECT_EQ(saved.GetInt("Window", "Top", -1), top);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Window, StartupPlacement, ::testing::Values(
+    PlacementCase{"OnTheScreen", 120, 50, false, false, Edge::Kept, Edge::Kept},
+    PlacementCase{"AlmostPastTheBottomRightCorner", -30, -10, true, true, Edge::AtEnd, Edge::AtEnd},
+    PlacementCase{"AboveAndLeftOfTheScreen", -500, -300, false, false, Edge::AtStart, Edge::AtStart},
+    PlacementCase{"AcrossTheLeftEdge", -20, 80, false, false, Edge::AtStart, Edge::Kept},
+    PlacementCase{"PastTheRightEdge", 400, 50, true, false, Edge::AtEnd, Edge::Kept},
+    PlacementCase{"FarBelowTheScreen", 100, 3000, false, true, Edge::Kept, Edge::AtEnd},
+    PlacementCase{"AsFarRightAsASettingGoes", 2147483647, 50, false, false, Edge::AtEnd, Edge::Kept},
+    PlacementCase{"AsFarUpAsASettingGoes", 60, -2147483647, false, false, Edge::Kept, Edge::AtStart},
+    // Laid out, the window grows past the screen's edge again.
+    PlacementCase{"PastTheRightEdgeWithALargeTimer", 400, 50, true, false, Edge::AtEnd, Edge::Kept, "60"}),
+    [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(MainStartup, WithoutAnUploadFileTheUploadListsAreEmptyAndNoDialogShows) {
     bool shown = false;
