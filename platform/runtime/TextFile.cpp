@@ -47,21 +47,29 @@ bool IsPadding(char c) {
     return c == kCtrlZ || c == '\0';
 }
 
+// Looks at the bytes from the last one backwards, as the tail of a text: end becomes the index of
+// each NUL or Ctrl-Z met before any byte of text, and is left as it is otherwise. True once a
+// byte of text was met, where the tail ends.
+bool ScanTail(std::string_view bytes, size_t& end) {
+    for (size_t i = bytes.size(); i > 0; --i) {
+        const char c = bytes[i - 1];
+        if (IsPadding(c)) {
+            end = i - 1;
+        } else if (c != '\r' && c != '\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Where the text of the bytes ends: at the first Ctrl-Z or NUL after which nothing but more of
 // them and line ends follow, as old files end with a Ctrl-Z and a power cut leaves a block of
 // NULs. Anywhere else both are kept: a reader that stopped there would have a save drop
 // everything after them.
 size_t TextEnd(std::string_view bytes, size_t begin) {
-    size_t end = bytes.size();
-    for (size_t i = bytes.size(); i > begin; --i) {
-        const char c = bytes[i - 1];
-        if (IsPadding(c)) {
-            end = i - 1;
-        } else if (c != '\r' && c != '\n') {
-            break;
-        }
-    }
-    return end;
+    size_t end = bytes.size() - begin;
+    ScanTail(bytes.substr(begin), end);
+    return begin + end;
 }
 
 bool StartsWithByteOrderMark(int fd) {
@@ -86,13 +94,13 @@ off_t TextEndOf(int fd, off_t size, off_t begin) {
         if (n != static_cast<ssize_t>(length)) {
             return size;
         }
-        for (size_t i = length; i > 0; --i) {
-            const char c = buffer[i - 1];
-            if (IsPadding(c)) {
-                end = from + static_cast<off_t>(i) - 1;
-            } else if (c != '\r' && c != '\n') {
-                return end;
-            }
+        size_t chunkEnd = length;
+        const bool textMet = ScanTail(std::string_view(buffer, length), chunkEnd);
+        if (chunkEnd < length) {
+            end = from + static_cast<off_t>(chunkEnd);
+        }
+        if (textMet) {
+            return end;
         }
         at = from;
     }
