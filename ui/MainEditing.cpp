@@ -23,8 +23,8 @@ namespace {
 // Puts the dialog's top-left corner 3 pixels above and left of the element's, the element being a
 // child of the main form placed in its client area.
 void PlaceOver(TForm& dialog, const TMainForm& form, const TControl& element) {
-    dialog.SetLeft(form.Left() + (form.Width() - form.ClientWidth()) + element.Left() - 3);
-    dialog.SetTop(form.Top() + (form.Height() - form.ClientHeight()) + element.Top() - 3);
+    dialog.PlaceBeside(form.Left() + (form.Width() - form.ClientWidth()) + element.Left() - 3,
+                       form.Top() + (form.Height() - form.ClientHeight()) + element.Top() - 3);
 }
 
 // The index carried by the clicked header; false when there is no table or the index is stale.

@@ -57,11 +57,15 @@ int TMainForm::VisibleRowCount() const {
 void TMainForm::UpdateLayout() {
     if (TimerLabel == nullptr)
         return;
+    // Judged once the layout has set both the width and the height.
+    const TRect before = WindowRect();
     MeasureCells();
     if (SplitData && SplitData->HasFile())
         LayoutWithFile();
     else
         LayoutWithoutFile();
+    // A window that grew past the edge of the screen it lay on goes back onto it.
+    MoveBackOntoScreen(before);
 }
 
 void TMainForm::MeasureCells() {

@@ -201,8 +201,10 @@ void TMainForm::FormActivate(TObject* /*Sender*/) {
     LoadSettings();
     BuildFormPopupMenu();
     BuildTimerArea();
-    // Laid out, the window may have grown past the screen's edge.
-    MoveOntoScreen();
+    // A window is judged by the size it has once laid out: one that lies on a screen at the
+    // place read opens exactly there, whatever the designed size needed while the settings
+    // loaded.
+    MoveOntoScreen(SettingsLeft, SettingsTop);
 }
 
 void TMainForm::BuildFormPopupMenu() {

@@ -78,13 +78,11 @@ void TMainForm::PlaceDialog(TForm* dialog, TControl* element) {
     const int frameHeight = Height() - ClientHeight();
     if (element == nullptr) {
         // Over the top-left corner of the client area.
-        dialog->SetLeft(Left());
-        dialog->SetTop(Top() + frameHeight - 3);
+        dialog->PlaceBeside(Left(), Top() + frameHeight - 3);
         return;
     }
     // 3 pixels above and left of the element's top-left corner.
-    dialog->SetLeft(element->Left() + Left() + frameWidth - 3);
-    dialog->SetTop(element->Top() + Top() + frameHeight - 3);
+    dialog->PlaceBeside(element->Left() + Left() + frameWidth - 3, element->Top() + Top() + frameHeight - 3);
 }
 
 void TMainForm::PlaceDialogOnCounterPanel(TForm* dialog) {
@@ -92,8 +90,8 @@ void TMainForm::PlaceDialogOnCounterPanel(TForm* dialog) {
         PlaceDialog(dialog, nullptr);
         return;
     }
-    dialog->SetLeft(CounterPanel->Left() + Left() + (Width() - ClientWidth()));
-    dialog->SetTop(CounterPanel->Top() + Top() + (Height() - ClientHeight()));
+    dialog->PlaceBeside(CounterPanel->Left() + Left() + (Width() - ClientWidth()),
+                        CounterPanel->Top() + Top() + (Height() - ClientHeight()));
 }
 
 bool TMainForm::AskTexts(const std::vector<SettingEntry>& entries, TControl* element,

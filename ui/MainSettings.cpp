@@ -104,11 +104,11 @@ void TMainForm::LoadSettings() {
     TimerModeAlarmTime = alarmTime.empty() ? 0 : ParseTime(alarmTime, 'H');
     TimerModeAlarmFile = ini.GetString("Misc", "TimerModeAlarmFile", "");
 
-    SetTop(ini.GetInt("Window", "Top", 100));
-    SetLeft(ini.GetInt("Window", "Left", 100));
-    // A place kept from a larger or another monitor would open the window, and the upload
-    // dialog placed at it below, out of sight.
-    MoveOntoScreen();
+    SettingsTop = ini.GetInt("Window", "Top", 100);
+    SettingsLeft = ini.GetInt("Window", "Left", 100);
+    // Kept in sight, with the upload dialog placed at it below, until the start-up has laid the
+    // window out and judges the place read by the window's own size (FormActivate).
+    MoveOntoScreen(SettingsLeft, SettingsTop);
     MaxHeight = ReadSize(ini, "Window", "MaxHeight", 520);
     if (MaxHeight < 200)
         MaxHeight = 200;
@@ -192,8 +192,7 @@ void TMainForm::LoadSettings() {
     AutoUploadSettings->Load(uploadFile);
     upload->UploadSettings = AutoUploadSettings.get();
     upload->AutoMode = true;
-    upload->SetTop(Top());
-    upload->SetLeft(Left());
+    upload->PlaceBeside(Left(), Top());
     upload->ShowModal();
     Show();
     upload->AutoMode = false;

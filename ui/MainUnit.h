@@ -99,6 +99,9 @@ public:
 
     // --- Run-time state (built by the first activation) -------------------------------------------
     bool StartupDone = false;
+    // The window's place as the settings gave it, judged once the start-up has laid it out.
+    int SettingsLeft = 0;
+    int SettingsTop = 0;
     std::string ProgramDir; // ends with '/'
     std::unique_ptr<IniFileClass> Settings;
     std::unique_ptr<IniFileClass> AutoUploadSettings;

@@ -55,13 +55,11 @@ std::string AskRunComment(TMainForm& form) {
     if (!form.HorizontalMode) {
         // Over the table's title.
         const int titleTop = data.titleLabel != nullptr ? data.titleLabel->Top() : 0;
-        dialog->SetTop(form.Top() + titleTop + frameHeight - 3);
-        dialog->SetLeft(form.Left() + frameWidth - 3);
+        dialog->PlaceBeside(form.Left() + frameWidth - 3, form.Top() + titleTop + frameHeight - 3);
     } else {
         // By the title image; without one, at the left edge as in the vertical layout.
         const int imageLeft = data.titleImage != nullptr ? data.titleImage->Left() : 0;
-        dialog->SetTop(form.Top() + frameHeight);
-        dialog->SetLeft(form.Left() + imageLeft + frameWidth - 3);
+        dialog->PlaceBeside(form.Left() + imageLeft + frameWidth - 3, form.Top() + frameHeight);
     }
 
     // A wide comment field for this one showing; the dialog gets its own row back afterwards.
@@ -85,8 +83,7 @@ void TMainForm::ShowUploadForm() {
     TUploadSplitsForm* upload = UploadSplitsForm;
     if (upload == nullptr)
         return;
-    upload->SetLeft(Left());
-    upload->SetTop(Top() + (Height() - ClientHeight()) - 3);
+    upload->PlaceBeside(Left(), Top() + (Height() - ClientHeight()) - 3);
     upload->ShowModal();
     SetAutoUploadSplits(upload->IsUploadReady());
 }

@@ -104,6 +104,41 @@ private:
     QEvent* passing_ = nullptr;
 };
 
+// The usable area of every screen.
+std::vector<QRect> ScreenAreas() {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.push_back(screen->availableGeometry());
+    return areas;
+}
+
+// The screen that holds most of the window, else the one closest to it.
+QRect NearestScreen(const std::vector<QRect>& areas, const QRect& window) {
+    QRect nearest;
+    long long mostShared = -1;
+    long long leastDistance = 0;
+    for (const QRect& area : areas) {
+        const QRect shared = area.intersected(window);
+        const long long sharedArea = shared.isEmpty() ? 0 : 1LL * shared.width() * shared.height();
+        const long long dx = std::max({0, area.left() - window.right(), window.left() - area.right()});
+        const long long dy = std::max({0, area.top() - window.bottom(), window.top() - area.bottom()});
+        const long long distance = dx * dx + dy * dy;
+        if (sharedArea > mostShared || (sharedArea == mostShared && distance < leastDistance)) {
+            nearest = area;
+            mostShared = sharedArea;
+            leastDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+// The window's place after as short a move as puts it wholly on the area; a window larger than
+// the area keeps its top-left corner, with the menu bar, in sight.
+QPoint ShortestMoveOnto(const QRect& window, const QRect& area) {
+    return QPoint(std::max(area.left(), std::min(window.left(), area.right() + 1 - window.width())),
+                  std::max(area.top(), std::min(window.top(), area.bottom() + 1 - window.height())));
+}
+
 void EnsureKeyFilter() {
     static QPointer<KeyFilter> filter;
     if (filter.isNull() && qApp != nullptr) {
@@ -274,8 +309,10 @@ void TForm::GetBounds(int& left, int& top, int& width, int& height) const {
 }
 
 void TForm::PutBounds(int left, int top, int width, int height) {
-    if (left != window_->x() || top != window_->y())
+    if (left != window_->x() || top != window_->y()) {
         window_->move(left, top);
+        placedBeside_ = false;
+    }
     clientWidth_ = std::max(0, width - FrameExtraWidth());
     clientHeight_ = std::max(0, height - FrameExtraHeight() - BarHeight());
     ApplySize();
@@ -308,6 +345,9 @@ void TForm::ApplySize() {
     }
     // Also when the limits were already these: setFixedSize then leaves the size alone.
     window_->resize(width, height);
+    // A dialog sized while shown (as it is activated, for one) is judged by its new size.
+    if (placedBeside_ && window_->isVisible())
+        KeepPlacedOnScreen();
     SyncHiddenWindow();
     PlaceChildren();
 }
@@ -471,48 +511,83 @@ void TForm::CentreOnScreen() {
     window_->move(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2);
 }
 
-void TForm::MoveOntoScreen() {
-    QRegion screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens += screen->availableGeometry();
-    // A place farther out than any screen reaches counts as that far, so that its edges can be
-    // worked out: a window is no larger than the screens (WindowSize).
+QRect TForm::WindowRectAt(int left, int top) const {
+    // A window is no larger than the screens (WindowSize), so a place this far out is off them
+    // all, and its edges can still be worked out.
     constexpr int kFar = 1 << 24;
     const QSize size = WindowSize();
-    const QRect window(std::clamp(window_->x(), -kFar, kFar), std::clamp(window_->y(), -kFar, kFar),
-                       size.width() + FrameExtraWidth(), size.height() + FrameExtraHeight());
-    if (screens.isEmpty() || QRegion(window).subtracted(screens).isEmpty())
-        return;
-    // The nearest screen: the one that holds most of the window, else the one closest to it.
-    QRect nearest;
-    long long mostShared = -1;
-    long long leastDistance = 0;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect area = screen->availableGeometry();
-        const QRect shared = area.intersected(window);
-        const long long sharedArea = shared.isEmpty() ? 0 : 1LL * shared.width() * shared.height();
-        const long long dx = std::max({0, area.left() - window.right(), window.left() - area.right()});
-        const long long dy = std::max({0, area.top() - window.bottom(), window.top() - area.bottom()});
-        const long long distance = dx * dx + dy * dy;
-        if (sharedArea > mostShared || (sharedArea == mostShared && distance < leastDistance)) {
-            nearest = area;
-            mostShared = sharedArea;
-            leastDistance = distance;
-        }
-    }
-    // As short a move as puts it wholly there; a window larger than the screen keeps its top-left
-    // corner, with the menu bar, in sight.
-    const int left = std::max(nearest.left(), std::min(window.left(), nearest.right() + 1 - window.width()));
-    const int top = std::max(nearest.top(), std::min(window.top(), nearest.bottom() + 1 - window.height()));
-    window_->move(left, top);
+    return QRect(std::clamp(left, -kFar, kFar), std::clamp(top, -kFar, kFar),
+                 size.width() + FrameExtraWidth(), size.height() + FrameExtraHeight());
+}
+
+void TForm::MoveWindow(const QPoint& place) {
+    if (place != window_->pos())
+        window_->move(place);
     SyncHiddenWindow();
+}
+
+TRect TForm::WindowRect() const {
+    const QRect window = WindowRectAt(window_->x(), window_->y());
+    return TRect{window.left(), window.top(), window.left() + window.width(), window.top() + window.height()};
+}
+
+void TForm::MoveOntoScreen(int left, int top) {
+    placedBeside_ = false;
+    const std::vector<QRect> areas = ScreenAreas();
+    QRegion screens;
+    for (const QRect& area : areas)
+        screens += area;
+    const QRect window = WindowRectAt(left, top);
+    if (screens.isEmpty() || QRegion(window).subtracted(screens).isEmpty())
+        MoveWindow(QPoint(left, top));
+    else
+        MoveWindow(ShortestMoveOnto(window, NearestScreen(areas, window)));
+}
+
+void TForm::MoveBackOntoScreen(const TRect& before) {
+    const QRect was(before.Left, before.Top, before.Right - before.Left, before.Bottom - before.Top);
+    const QRect now = WindowRectAt(window_->x(), window_->y());
+    if (now.width() <= was.width() && now.height() <= was.height())
+        return;
+    for (const QRect& area : ScreenAreas()) {
+        if (!area.contains(was))
+            continue;
+        if (!area.contains(now))
+            MoveWindow(ShortestMoveOnto(now, area));
+        return;
+    }
+}
+
+void TForm::PlaceBeside(int left, int top) {
+    placedBeside_ = true;
+    placedLeft_ = left;
+    placedTop_ = top;
+    if (window_->isVisible())
+        KeepPlacedOnScreen();
+    else
+        MoveWindow(QPoint(left, top));
+}
+
+void TForm::KeepPlacedOnScreen() {
+    const QPoint placed(placedLeft_, placedTop_);
+    const std::vector<QRect> areas = ScreenAreas();
+    if (areas.empty()) {
+        MoveWindow(placed);
+        return;
+    }
+    const QRect window = WindowRectAt(placedLeft_, placedTop_);
+    const QRect nearest = NearestScreen(areas, window);
+    MoveWindow(nearest.contains(window) ? placed : ShortestMoveOnto(window, nearest));
 }
 
 void TForm::VisibleChanged() {
     if (Visible()) {
         ApplySize();
+        // A dialog placed beside something appears where it goes for its size now.
         if (position_ == poScreenCenter)
             CentreOnScreen();
+        else if (placedBeside_)
+            KeepPlacedOnScreen();
         window_->show();
     } else {
         window_->hide();

@@ -25,6 +25,8 @@ class QWidget;
 class QObject;
 class QKeyEvent;
 class QMargins;
+class QPoint;
+class QRect;
 class QSize;
 class TMainMenu;
 class TPopupMenu;
@@ -82,10 +84,27 @@ public:
     TControl* ActiveControl() const;
     void SetActiveControl(TControl* control);
 
-    // Moves the window onto the nearest screen when it does not lie wholly on the screens (a
-    // place kept from a larger or another monitor): all of it where it fits, else its top-left
-    // corner at the screen's. A window that lies on them stays exactly where it is.
-    void MoveOntoScreen();
+    // Puts the window at left, top, judged by its size now: where it lies wholly on the screens
+    // there, exactly there; else (a place kept from a larger or another monitor) on the nearest
+    // screen, all of it where it fits, else its top-left corner at the screen's. The window moves
+    // once, straight to where it ends up.
+    void MoveOntoScreen(int left, int top);
+
+    // The outer window as it lies on the screens: its place, and its size as shown (no larger
+    // than the screens).
+    TRect WindowRect() const;
+    // After a change of size, given the window's rectangle before it: a window that lay wholly
+    // on a screen and has grown past it moves the shortest way back onto that screen, all of it
+    // where it fits, else its top-left corner at the screen's. A window that lay partly off every
+    // screen stays where the runner put it, and so does one that did not grow.
+    void MoveBackOntoScreen(const TRect& before);
+
+    // Puts a dialog's top-left corner at left, top, beside a window or control of the program.
+    // Once shown, and whenever the program sizes it while shown (a dialog may size itself as it
+    // is activated), the dialog moves from there the shortest way onto the screen that holds
+    // most of it, all of it where it fits. A place where it lies wholly on a screen is kept
+    // exactly. Setting Left or Top afterwards puts it exactly there again.
+    void PlaceBeside(int left, int top);
 
     void Show();
     void Hide();
@@ -145,6 +164,12 @@ private:
     void DoClose(TCloseAction& action);
     void WindowCloseRequested();
     void CentreOnScreen();
+    // The outer window put at left, top with its size as shown; a place farther out than any
+    // screen reaches counts as that far.
+    QRect WindowRectAt(int left, int top) const;
+    void MoveWindow(const QPoint& place);
+    // A dialog placed beside something goes, for its size now, where PlaceBeside says.
+    void KeepPlacedOnScreen();
 
     FormWindow* window_ = nullptr;
     FormClient* client_ = nullptr;
@@ -158,4 +183,8 @@ private:
     TModalResult modalResult_ = mrNone;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
+    // The place PlaceBeside was given, while it holds.
+    bool placedBeside_ = false;
+    int placedLeft_ = 0;
+    int placedTop_ = 0;
 };

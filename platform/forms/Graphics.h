@@ -44,6 +44,14 @@ struct TPoint {
     int Y = 0;
 };
 
+// A rectangle in pixels; Right and Bottom lie just past it.
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
 using TFontStyles = unsigned;
 constexpr TFontStyles fsBold = 1;
 constexpr TFontStyles fsItalic = 2;

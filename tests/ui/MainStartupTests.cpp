@@ -1,10 +1,16 @@
 // The main window's designed form, its one-time start-up on the first activation, the automatic
-// upload dialog at start-up, and what closing the window writes.
+// upload dialog at start-up, what closing the window writes, and where the window and the dialogs
+// it places lie on the screens.
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
+#include <optional>
 #include <set>
+#include <utility>
 
 #include <QGuiApplication>
+#include <QRegion>
 #include <QScreen>
 
 #include "core/IniFileClass.h"
@@ -14,10 +20,16 @@
 #include "platform/forms/MediaPlayer.h"
 #include "platform/forms/Menus.h"
 #include "platform/forms/OpenDialog.h"
+#include "platform/forms/Panel.h"
 #include "platform/forms/TestSeams.h"
 #include "platform/forms/Timer.h"
 #include "tests/ui/support/MainWindowFixture.h"
+#include "ui/ColorSettingsUnit.h"
+#include "ui/LabelFontUnit.h"
+#include "ui/RadioSettingsUnit.h"
+#include "ui/SetDataUnit.h"
 #include "ui/SplitHistoryUnit.h"
+#include "ui/TextSettingsUnit.h"
 #include "upload/UploadSplitsUnit.h"
 
 namespace fs = std::filesystem;
@@ -179,84 +191,493 @@ TEST_F(MainStartup, AnUploadFileShowsTheUploadDialogBeforeTheWindowIsBuilt) {
     EXPECT_TRUE(Form->StartupDone);
 }
 
-// A place kept in the settings from a larger or another monitor: the window opens on the nearest
-// screen, all of it in sight, and the upload dialog of the start-up beside it. A place on the
-// screen is kept as the settings say, and so is what closing writes.
-enum class Edge { Kept, AtStart, AtEnd };
+// --- Placement: the window and every dialog it places, by every screen edge ----------------------
+//
+// The rows give places relative to a screen of the test's own, so they hold on any screen size.
+// The two-screen rows run again as their own test (on a left screen of 1280 x 800 and a right one of
+// 1024 x 768 beside it, through the offscreen platform's screen configuration) and skip here.
 
-struct PlacementCase {
-    const char* name;
-    int left, top;             // from the screen's left and top edge, or past its right and bottom
-    bool leftPast, topPast;    // counted past the right or bottom edge
-    Edge horizontal, vertical; // where the window's edges go
-    const char* timerFontSize = "16";
+namespace {
+
+// A coordinate of a row: pixels from the screen's start (left or top) edge, from its end (right or
+// bottom) edge, or from the place where the window, at the size it has then, just fits against
+// the end edge.
+enum class From { Start, End, Fit };
+
+struct At {
+    From from;
+    long long offset;
 };
 
-void PrintTo(const PlacementCase& c, std::ostream* os) {
+// Where an edge goes: kept where the row put it, or moved against the start or the end edge of the
+// screen it ends on.
+enum class Edge { Kept, AtStart, AtEnd };
+
+// What may grow the window after the start-up.
+enum class Growth { None, OpenFile, HorizontalSplits };
+
+std::vector<QRect> ScreenAreas() {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.push_back(screen->availableGeometry());
+    return areas;
+}
+
+bool OnTheScreens(const QRect& rect) {
+    QRegion screens;
+    for (const QRect& area : ScreenAreas())
+        screens += area;
+    return QRegion(rect).subtracted(screens).isEmpty();
+}
+
+int Resolve(At at, int start, int length, int size) {
+    long long value = start + at.offset;
+    if (at.from == From::End)
+        value += length;
+    else if (at.from == From::Fit)
+        value += length - size;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+QPoint Resolve(At left, At top, const QRect& area, QSize size) {
+    return QPoint(Resolve(left, area.x(), area.width(), size.width()),
+                  Resolve(top, area.y(), area.height(), size.height()));
+}
+
+bool Placed(Edge edge, int was, int at, int size, int start, int end) {
+    switch (edge) {
+    case Edge::Kept:
+        return at == was;
+    case Edge::AtStart:
+        return at == start;
+    case Edge::AtEnd:
+        return at + size == end;
+    }
+    return false;
+}
+
+// Where a row's window ends instead of wholly on one screen: wholly on the screens, across two; or
+// where the runner left it, partly off the screen.
+constexpr int kAcrossScreens = -1;
+constexpr int kPartlyOff = -2;
+
+// Checks a window or dialog at rect against the row: each edge kept at `was` or against the edge of
+// the screen it ends on, and the whole of it on that screen.
+void ExpectPlaced(const char* what, const QRect& rect, QPoint was, Edge horizontal, Edge vertical,
+                  int endsOn) {
+    const std::vector<QRect> areas = ScreenAreas();
+    if (endsOn == kPartlyOff) {
+        EXPECT_EQ(rect.topLeft(), was) << what;
+        return;
+    }
+    if (endsOn == kAcrossScreens) {
+        EXPECT_TRUE(OnTheScreens(rect)) << what << " off the screens";
+        EXPECT_EQ(rect.topLeft(), was) << what;
+        return;
+    }
+    const QRect area = areas.at(static_cast<size_t>(endsOn));
+    EXPECT_TRUE(Placed(horizontal, was.x(), rect.x(), rect.width(), area.x(), area.x() + area.width()))
+        << what << " left " << rect.x() << ", placed at " << was.x();
+    EXPECT_TRUE(Placed(vertical, was.y(), rect.y(), rect.height(), area.y(), area.y() + area.height()))
+        << what << " top " << rect.y() << ", placed at " << was.y();
+    EXPECT_TRUE(area.contains(rect)) << what << " " << rect.width() << "x" << rect.height() << " at "
+                                     << rect.x() << ", " << rect.y();
+}
+
+// A dialog placed at `placed` shows exactly there when it lies wholly on a screen, else moved the
+// shortest way onto the screen that holds most of it, all of it in sight.
+void ExpectShownOnAScreen(const char* what, const QRect& shown, QPoint placed) {
+    const QRect asPlaced(placed, shown.size());
+    QRect holder;
+    long long most = -1;
+    for (const QRect& area : ScreenAreas()) {
+        const QRect shared = area.intersected(asPlaced);
+        const long long size = shared.isEmpty() ? 0 : 1LL * shared.width() * shared.height();
+        if (size > most) {
+            holder = area;
+            most = size;
+        }
+    }
+    ASSERT_GT(most, 0) << what << " placed off every screen";
+    const QPoint expected(std::clamp(placed.x(), holder.left(), holder.right() + 1 - shown.width()),
+                          std::clamp(placed.y(), holder.top(), holder.bottom() + 1 - shown.height()));
+    EXPECT_EQ(shown.topLeft(), expected) << what;
+    EXPECT_TRUE(holder.contains(shown)) << what;
+}
+
+QRect RectOf(const TForm& form) {
+    return QRect(form.Left(), form.Top(), form.Width(), form.Height());
+}
+
+TMenuItem* PopupItem(TControl* element, const std::string& caption) {
+    TPopupMenu* menu = OpenPopup(element);
+    for (int i = 0; menu != nullptr && i < menu->Items()->Count(); ++i)
+        if (menu->Items()->Items(i)->Caption() == caption)
+            return menu->Items()->Items(i);
+    ADD_FAILURE() << "no item " << caption;
+    return nullptr;
+}
+
+} // namespace
+
+// The main window with the dialogs it places.
+class PlacementTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        LabelFontForm = new TLabelFontForm(nullptr);
+        TextSettingsForm = new TTextSettingsForm(nullptr);
+        ColorSettingsForm = new TColorSettingsForm(nullptr);
+        RadioSettingsForm = new TRadioSettingsForm(nullptr);
+        SetDataForm = new TSetDataForm(nullptr);
+    }
+
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        delete LabelFontForm;
+        LabelFontForm = nullptr;
+        delete TextSettingsForm;
+        TextSettingsForm = nullptr;
+        delete ColorSettingsForm;
+        ColorSettingsForm = nullptr;
+        delete RadioSettingsForm;
+        RadioSettingsForm = nullptr;
+        delete SetDataForm;
+        SetDataForm = nullptr;
+    }
+
+    // Why a row written for this number of screens cannot run here; empty when it can.
+    static std::string WrongScreens(int screens) {
+        const int here = static_cast<int>(QGuiApplication::screens().size());
+        if (here == screens)
+            return std::string();
+        return "written for " + std::to_string(screens) + " screen(s), here are " + std::to_string(here) +
+               "; the two-screen rows run as ui_MainStartupTests_TwoScreens";
+    }
+
+    // The window's size once the start-up has laid it out with these settings: the program started
+    // once to see it.
+    QSize LaidOutSize(const std::vector<std::string>& settings) {
+        WriteSettings(settings);
+        StartWindow();
+        const QSize size(Form->Width(), Form->Height());
+        DeleteForms();
+        return size;
+    }
+
+    // A split file that makes the window grow in both directions when it opens.
+    void OpenFile() { LoadTable(WriteTableFile("run.txt", 12, 3)); }
+};
+
+// --- The window: opened at the place the settings keep, and kept on the screen by the layouts -----
+
+struct StartupCase {
+    const char* name;
+    At left, top;              // the place kept in the settings, on `screen`
+    Edge horizontal, vertical; // where the window opens, on endsOn
+    std::vector<std::string> settings = {};
+    // Then, optionally: a file opened, the window placed by hand (on `screen`), a layout that may
+    // grow it; with where it goes from its place before that layout.
+    bool openFirst = false;
+    std::optional<std::pair<At, At>> byHand = std::nullopt;
+    Growth growth = Growth::None;
+    Edge grownHorizontal = Edge::Kept, grownVertical = Edge::Kept;
+    int screen = 0, endsOn = 0, screens = 1;
+};
+
+void PrintTo(const StartupCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class StartupPlacement : public MainWindowTest, public ::testing::WithParamInterface<PlacementCase> {};
+class StartupPlacement : public PlacementTest, public ::testing::WithParamInterface<StartupCase> {};
 
 TEST_P(StartupPlacement, TheWindowOpensWhollyOnAScreenAndTheUploadDialogBesideIt) {
-    const PlacementCase& c = GetParam();
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    const int savedLeft = c.leftPast ? area.x() + area.width() + c.left : area.x() + c.left;
-    const int savedTop = c.topPast ? area.y() + area.height() + c.top : area.y() + c.top;
-    WriteSettings({"[Window]", "Left=" + std::to_string(savedLeft), "Top=" + std::to_string(savedTop),
-                   "[Layout]", std::string("TimerFontSize=") + c.timerFontSize});
+    const StartupCase& c = GetParam();
+    if (const std::string why = WrongScreens(c.screens); !why.empty())
+        GTEST_SKIP() << why;
+    const QRect area = ScreenAreas().at(static_cast<size_t>(c.screen));
+    std::vector<std::string> settings = c.settings;
+    const QPoint saved = Resolve(c.left, c.top, area, LaidOutSize(settings));
+    settings.insert(settings.end(),
+                    {"[Window]", "Left=" + std::to_string(saved.x()), "Top=" + std::to_string(saved.y())});
+    WriteSettings(settings);
+    // The start-up shows its upload dialog at the window's place.
     WriteTextFile("AutoUpload.ini", {"[Settings]", "Server=gone"});
-    QPoint dialog;
+    QRect dialog;
     QRect windowThen;
     {
         ScopedModalHandler answer([&](TForm& form) {
-            dialog = QPoint(form.Left(), form.Top());
-            windowThen = QRect(MainForm->Left(), MainForm->Top(), MainForm->Width(), MainForm->Height());
+            dialog = RectOf(form);
+            windowThen = RectOf(*MainForm);
             WaitForModalClose(form, 5000);
             return mrNone;
         });
         StartWindow();
     }
-    const int left = Form->Left();
-    const int top = Form->Top();
-    auto placed = [](Edge edge, int saved, int at, int size, int start, int end) {
-        switch (edge) {
-        case Edge::Kept:
-            return at == saved;
-        case Edge::AtStart:
-            return at == start;
-        case Edge::AtEnd:
-            return at >= start && at + size <= end && at < saved;
-        }
-        return false;
-    };
-    EXPECT_TRUE(placed(c.horizontal, savedLeft, left, Form->Width(), area.x(), area.x() + area.width()))
-        << left;
-    EXPECT_TRUE(placed(c.vertical, savedTop, top, Form->Height(), area.y(), area.y() + area.height())) << top;
-    EXPECT_TRUE(area.contains(QRect(left, top, Form->Width(), Form->Height()))) << left << ", " << top;
-    // The upload dialog at the window's place, which lay on the screen then too.
-    EXPECT_EQ(dialog, windowThen.topLeft());
-    EXPECT_TRUE(area.contains(windowThen));
+    ExpectPlaced("window", RectOf(*Form), saved, c.horizontal, c.vertical, c.endsOn);
+    // Until laid out the window stays in sight, and the dialog beside it.
+    EXPECT_TRUE(OnTheScreens(windowThen));
+    ExpectShownOnAScreen("start-up upload dialog", dialog, windowThen.topLeft());
+
+    if (c.openFirst)
+        OpenFile();
+    if (c.byHand) {
+        const QPoint hand =
+            Resolve(c.byHand->first, c.byHand->second, area, QSize(Form->Width(), Form->Height()));
+        Form->SetLeft(hand.x());
+        Form->SetTop(hand.y());
+    }
+    const QRect before = RectOf(*Form);
+    switch (c.growth) {
+    case Growth::None:
+        break;
+    case Growth::OpenFile:
+        OpenFile();
+        break;
+    case Growth::HorizontalSplits:
+        Form->FormHorizontalMenuClick(Form->HorizontalSplitsMenuItem);
+        break;
+    }
+    if (c.growth != Growth::None) {
+        EXPECT_TRUE(Form->Width() > before.width() || Form->Height() > before.height())
+            << "the window did not grow";
+        ExpectPlaced("grown window", RectOf(*Form), before.topLeft(), c.grownHorizontal, c.grownVertical,
+                     c.endsOn);
+    }
+
+    const QPoint closedAt(Form->Left(), Form->Top());
     CloseWindow();
-    IniFileClass saved;
-    saved.Load(Dir + "Lapwren.ini");
-    EXPECT_EQ(saved.GetInt("Window", "Left", -1), left);
-    EXPECT_EQ(saved.GetInt("Window", "Top", -1), top);
+    IniFileClass kept;
+    kept.Load(Dir + "Lapwren.ini");
+    EXPECT_EQ(kept.GetInt("Window", "Left", -1), closedAt.x());
+    EXPECT_EQ(kept.GetInt("Window", "Top", -1), closedAt.y());
 }
+
+const std::pair<At, At> NearTheBottom{{From::Start, 100}, {From::End, -200}};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Window, StartupPlacement, ::testing::Values(
-    PlacementCase{"OnTheScreen", 120, 50, false, false, Edge::Kept, Edge::Kept},
-    PlacementCase{"AlmostPastTheBottomRightCorner", -30, -10, true, true, Edge::AtEnd, Edge::AtEnd},
-    PlacementCase{"AboveAndLeftOfTheScreen", -500, -300, false, false, Edge::AtStart, Edge::AtStart},
-    PlacementCase{"AcrossTheLeftEdge", -20, 80, false, false, Edge::AtStart, Edge::Kept},
-    PlacementCase{"PastTheRightEdge", 400, 50, true, false, Edge::AtEnd, Edge::Kept},
-    PlacementCase{"FarBelowTheScreen", 100, 3000, false, true, Edge::Kept, Edge::AtEnd},
-    PlacementCase{"AsFarRightAsASettingGoes", 2147483647, 50, false, false, Edge::AtEnd, Edge::Kept},
-    PlacementCase{"AsFarUpAsASettingGoes", 60, -2147483647, false, false, Edge::Kept, Edge::AtStart},
+    // Places where the laid-out window lies on the screen open exactly there.
+    StartupCase{"OnTheScreen", {From::Start, 120}, {From::Start, 50}, Edge::Kept, Edge::Kept},
+    StartupCase{"FitsTheTopLeftCorner", {From::Start, 0}, {From::Start, 0}, Edge::Kept, Edge::Kept},
+    StartupCase{"FitsTheTopRightCorner", {From::Fit, 0}, {From::Start, 0}, Edge::Kept, Edge::Kept},
+    StartupCase{"FitsTheBottomLeftCorner", {From::Start, 0}, {From::Fit, 0}, Edge::Kept, Edge::Kept},
+    StartupCase{"FitsTheBottomRightCorner", {From::Fit, 0}, {From::Fit, 0}, Edge::Kept, Edge::Kept},
+    StartupCase{"FitsTheRightEdge", {From::Fit, 0}, {From::Start, 300}, Edge::Kept, Edge::Kept},
+    StartupCase{"FitsTheBottomEdge", {From::Start, 300}, {From::Fit, 0}, Edge::Kept, Edge::Kept},
+    // Places kept from a larger or another monitor open on the screen, moved the shortest way.
+    StartupCase{"OnePastTheBottomRightCorner", {From::Fit, 1}, {From::Fit, 1}, Edge::AtEnd, Edge::AtEnd},
+    StartupCase{"AlmostPastTheBottomRightCorner", {From::End, -30}, {From::End, -10}, Edge::AtEnd, Edge::AtEnd},
+    StartupCase{"AboveAndLeftOfTheScreen", {From::Start, -500}, {From::Start, -300}, Edge::AtStart, Edge::AtStart},
+    StartupCase{"AcrossTheLeftEdge", {From::Start, -20}, {From::Start, 80}, Edge::AtStart, Edge::Kept},
+    StartupCase{"PastTheRightEdge", {From::End, 400}, {From::Start, 50}, Edge::AtEnd, Edge::Kept},
+    StartupCase{"FarBelowTheScreen", {From::Start, 100}, {From::End, 3000}, Edge::Kept, Edge::AtEnd},
+    StartupCase{"AsFarRightAsASettingGoes", {From::Start, 2147483647}, {From::Start, 50}, Edge::AtEnd, Edge::Kept},
+    StartupCase{"AsFarUpAsASettingGoes", {From::Start, 60}, {From::Start, -2147483647}, Edge::Kept, Edge::AtStart},
     // Laid out, the window grows past the screen's edge again.
-    PlacementCase{"PastTheRightEdgeWithALargeTimer", 400, 50, true, false, Edge::AtEnd, Edge::Kept, "60"}),
-    [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+    StartupCase{"PastTheRightEdgeWithALargeTimer", {From::End, 400}, {From::Start, 50}, Edge::AtEnd, Edge::Kept,
+                {"[Layout]", "TimerFontSize=60"}},
+    // A layout that grows a window lying on the screen moves it back the shortest way; one the
+    // runner put partly off the screen stays where it is.
+    StartupCase{"AFileOpenedAfterAStartUpMove", {From::End, -30}, {From::End, -10}, Edge::AtEnd, Edge::AtEnd, {},
+                false, std::nullopt, Growth::OpenFile, Edge::AtEnd, Edge::AtEnd},
+    StartupCase{"AFileOpenedInTheBottomRightCorner", {From::Fit, 0}, {From::Fit, 0}, Edge::Kept, Edge::Kept, {},
+                false, std::nullopt, Growth::OpenFile, Edge::AtEnd, Edge::AtEnd},
+    StartupCase{"AFileOpenedNearTheBottomByHand", {From::Start, 100}, {From::Start, 100}, Edge::Kept, Edge::Kept,
+                {}, false, NearTheBottom, Growth::OpenFile, Edge::Kept, Edge::AtEnd},
+    StartupCase{"AFileOpenedPartlyOffTheScreenByHand", {From::Start, 100}, {From::Start, 100}, Edge::Kept,
+                Edge::Kept, {}, false, std::pair<At, At>{{From::End, -60}, {From::End, -200}}, Growth::OpenFile,
+                Edge::Kept, Edge::Kept, 0, kPartlyOff},
+    StartupCase{"HorizontalSplitsAtTheRightEdge", {From::Start, 100}, {From::Start, 100}, Edge::Kept, Edge::Kept,
+                {"[Window]", "MaxWidth=600"}, true, std::pair<At, At>{{From::Fit, 0}, {From::Start, 100}},
+                Growth::HorizontalSplits,
+                Edge::AtEnd, Edge::Kept}),
+    [](const ::testing::TestParamInfo<StartupCase>& info) { return std::string(info.param.name); });
+
+// On a left screen of 1280 x 800 and a right one of 1024 x 768: the place given on screen 0 or 1.
+INSTANTIATE_TEST_SUITE_P(TwoScreens, StartupPlacement, ::testing::Values(
+    StartupCase{"OnTheRightScreen", {From::Start, 100}, {From::Start, 100}, Edge::Kept, Edge::Kept, {},
+                false, std::nullopt, Growth::None, Edge::Kept, Edge::Kept, 1, 1, 2},
+    StartupCase{"FitsTheRightScreensBottomRightCorner", {From::Fit, 0}, {From::Fit, 0}, Edge::Kept, Edge::Kept, {},
+                false, std::nullopt, Growth::None, Edge::Kept, Edge::Kept, 1, 1, 2},
+    StartupCase{"AcrossBothScreens", {From::End, -50}, {From::Start, 100}, Edge::Kept, Edge::Kept, {},
+                false, std::nullopt, Growth::None, Edge::Kept, Edge::Kept, 0, kAcrossScreens, 2},
+    StartupCase{"BelowTheRightScreen", {From::Start, 100}, {From::End, 12}, Edge::Kept, Edge::AtEnd, {},
+                false, std::nullopt, Growth::None, Edge::Kept, Edge::Kept, 1, 1, 2},
+    StartupCase{"PastTheRightScreensRightEdge", {From::End, 300}, {From::Start, 100}, Edge::AtEnd, Edge::Kept, {},
+                false, std::nullopt, Growth::None, Edge::Kept, Edge::Kept, 1, 1, 2},
+    StartupCase{"PastTheLeftScreensBottomRightCorner", {From::Fit, 0}, {From::Fit, 1}, Edge::Kept, Edge::AtEnd, {},
+                false, std::nullopt, Growth::None, Edge::Kept, Edge::Kept, 0, 0, 2},
+    StartupCase{"AFileOpenedNearTheRightScreensBottom", {From::Start, 100}, {From::Start, 100}, Edge::Kept,
+                Edge::Kept, {}, false, NearTheBottom, Growth::OpenFile, Edge::Kept, Edge::AtEnd, 1, 1, 2},
+    StartupCase{"AFileOpenedAtTheLeftScreensRightEdge", {From::Start, 100}, {From::Start, 100}, Edge::Kept,
+                Edge::Kept, {}, false, std::pair<At, At>{{From::Fit, 0}, {From::Start, 100}}, Growth::OpenFile,
+                Edge::AtEnd, Edge::Kept, 0, 0, 2}),
+    [](const ::testing::TestParamInfo<StartupCase>& info) { return std::string(info.param.name); });
+// clang-format on
+
+// --- The dialogs placed beside the window or one of its elements ----------------------------------
+
+enum class Dialog {
+    UploadSettings,
+    TimerFont,
+    TimerColors,
+    StatusTexts,
+    TimeFormat,
+    CellTime,
+    FileTitle,
+    CounterFont
+};
+
+struct DialogCase {
+    const char* name;
+    Dialog dialog;
+    bool withFile;
+    At left, top;              // the window's place, by hand, on `screen`
+    Edge horizontal, vertical; // where the dialog goes from its place, on endsOn
+    std::vector<std::string> settings = {};
+    int screen = 0, endsOn = 0, screens = 1;
+};
+
+void PrintTo(const DialogCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DialogPlacement : public PlacementTest, public ::testing::WithParamInterface<DialogCase> {
+protected:
+    // Where the dialog is placed before the screens are looked at: beside the element, or over the
+    // top-left of the client area for the window as a whole.
+    QPoint PlaceAsGiven(Dialog dialog) const {
+        const int frameWidth = Form->Width() - Form->ClientWidth();
+        const int frameHeight = Form->Height() - Form->ClientHeight();
+        const TControl* element = nullptr;
+        switch (dialog) {
+        case Dialog::UploadSettings:
+        case Dialog::TimeFormat:
+            return QPoint(Form->Left(), Form->Top() + frameHeight - 3);
+        case Dialog::CounterFont:
+            return QPoint(Form->Left() + frameWidth + Form->CounterPanel->Left(),
+                          Form->Top() + frameHeight + Form->CounterPanel->Top());
+        case Dialog::TimerFont:
+            element = Form->TimerLabel;
+            break;
+        case Dialog::TimerColors:
+        case Dialog::StatusTexts:
+            element = Form->TimerDiffLabel;
+            break;
+        case Dialog::CellTime:
+            element = LastTimeLabel();
+            break;
+        case Dialog::FileTitle:
+            element = Form->SplitData->titleLabel;
+            break;
+        }
+        return QPoint(Form->Left() + frameWidth + element->Left() - 3,
+                      Form->Top() + frameHeight + element->Top() - 3);
+    }
+
+    TLabel* LastTimeLabel() const {
+        const FileDataClass& data = *Form->SplitData;
+        return data.GetCellTimeLabel(data.GetRowCount() - 1, data.GetColumnCount() - 1);
+    }
+
+    void Open(Dialog dialog) {
+        switch (dialog) {
+        case Dialog::UploadSettings:
+            FindItem(Form->OptionsMenu, "Auto-upload Splits")->Click();
+            break;
+        case Dialog::TimerFont:
+            PopupItem(Form->TimerLabel, "Change Timer Font")->Click();
+            break;
+        case Dialog::TimerColors:
+            PopupItem(Form->TimerLabel, "Change Timer Colors")->Click();
+            break;
+        case Dialog::StatusTexts:
+            PopupItem(Form->TimerDiffLabel, "Status Messages")->Click();
+            break;
+        case Dialog::TimeFormat:
+            PopupItem(Form->TimerLabel, "Change Timer Time Format")->Click();
+            break;
+        case Dialog::CellTime:
+            Form->DataCellDblClick(LastTimeLabel());
+            break;
+        case Dialog::FileTitle:
+            PopupItem(Form->SplitData->titleLabel, "Change Title/Image")->Click();
+            break;
+        case Dialog::CounterFont:
+            Form->CounterPopupMenuItemClick(nullptr);
+            ASSERT_TRUE(Form->CounterPanel->Visible());
+            Form->CounterDataFontMenuClick(nullptr);
+            break;
+        }
+    }
+};
+
+TEST_P(DialogPlacement, TheDialogShowsWhollyOnTheScreenThatHoldsMostOfIt) {
+    const DialogCase& c = GetParam();
+    if (const std::string why = WrongScreens(c.screens); !why.empty())
+        GTEST_SKIP() << why;
+    std::vector<std::string> settings = {"[Counters]", "C1Desc=Falls", "[Window]"};
+    settings.insert(settings.end(), c.settings.begin(), c.settings.end());
+    WriteSettings(settings);
+    StartWindow();
+    if (c.withFile)
+        OpenFile();
+    const QRect area = ScreenAreas().at(static_cast<size_t>(c.screen));
+    const QPoint hand = Resolve(c.left, c.top, area, QSize(Form->Width(), Form->Height()));
+    Form->SetLeft(hand.x());
+    Form->SetTop(hand.y());
+
+    int shows = 0;
+    QRect shown;
+    QPoint placed;
+    {
+        ScopedModalHandler answer([&](TForm& form) {
+            ++shows;
+            shown = RectOf(form);
+            placed = PlaceAsGiven(c.dialog);
+            return mrCancel;
+        });
+        Open(c.dialog);
+    }
+    ASSERT_EQ(shows, 1);
+    ExpectPlaced("dialog", shown, placed, c.horizontal, c.vertical, c.endsOn);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Window, DialogPlacement, ::testing::Values(
+    DialogCase{"UploadSettingsAtTheRightEdge", Dialog::UploadSettings, false, {From::Fit, 0}, {From::Start, 200},
+               Edge::AtEnd, Edge::Kept},
+    DialogCase{"UploadSettingsAtTheBottom", Dialog::UploadSettings, false, {From::Start, 100}, {From::Fit, 0},
+               Edge::Kept, Edge::AtEnd},
+    DialogCase{"TimerColorsWithTheTimerOnTheRight", Dialog::TimerColors, true, {From::Fit, 0}, {From::Start, 100},
+               Edge::AtEnd, Edge::Kept, {"TimerOnLeft=N"}},
+    DialogCase{"HorizontalTimerFontWithTheTimerOnTheRight", Dialog::TimerFont, true, {From::Fit, 0},
+               {From::Start, 100}, Edge::AtEnd, Edge::Kept, {"TimerOnLeft=N", "HorizontalMode=Y"}},
+    // Sized by its count as it is shown: taller than as designed.
+    DialogCase{"FourStatusTextsAtTheBottom", Dialog::StatusTexts, false, {From::Start, 100}, {From::Fit, 0},
+               Edge::Kept, Edge::AtEnd},
+    DialogCase{"FourTimeFormatsAtTheBottom", Dialog::TimeFormat, false, {From::Start, 100}, {From::Fit, 0},
+               Edge::Kept, Edge::AtEnd},
+    DialogCase{"LastCellInTheBottomRightCorner", Dialog::CellTime, true, {From::Fit, 0}, {From::Fit, 0},
+               Edge::AtEnd, Edge::AtEnd},
+    DialogCase{"FileTitleAtTheRightEdge", Dialog::FileTitle, true, {From::Fit, 0}, {From::Start, 100},
+               Edge::AtEnd, Edge::Kept},
+    DialogCase{"CounterFontWithTheWindowPartlyOffTheScreen", Dialog::CounterFont, true, {From::End, -100},
+               {From::Start, 100}, Edge::AtEnd, Edge::Kept}),
+    [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(TwoScreens, DialogPlacement, ::testing::Values(
+    DialogCase{"UploadSettingsAtTheRightScreensBottom", Dialog::UploadSettings, false, {From::Start, 100},
+               {From::Fit, 0}, Edge::Kept, Edge::AtEnd, {}, 1, 1, 2},
+    DialogCase{"UploadSettingsAtTheLeftScreensBottom", Dialog::UploadSettings, false, {From::Start, 100},
+               {From::Fit, 0}, Edge::Kept, Edge::AtEnd, {}, 0, 0, 2},
+    // Placed across the two screens: onto the one that holds most of it.
+    DialogCase{"TimerColorsMostlyOnTheLeftScreen", Dialog::TimerColors, true, {From::Fit, 0}, {From::Start, 100},
+               Edge::AtEnd, Edge::Kept, {"TimerOnLeft=N"}, 0, 0, 2},
+    DialogCase{"TimerColorsMostlyOnTheRightScreen", Dialog::TimerColors, true, {From::Fit, 100},
+               {From::Start, 100}, Edge::AtStart, Edge::Kept, {"TimerOnLeft=N"}, 0, 1, 2}),
+    [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
 TEST_F(MainStartup, WithoutAnUploadFileTheUploadListsAreEmptyAndNoDialogShows) {

@@ -3,6 +3,7 @@
 // submission of each finished run from the keyboard (its exact body, the comment, the guards,
 // a second run while the server is busy, the window ticking on while the server answers).
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -10,6 +11,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
 
 #include "platform/forms/Button.h"
 #include "platform/forms/CheckBox.h"
@@ -361,6 +365,9 @@ INSTANTIATE_TEST_SUITE_P(Runs, SubmittedBody,
 struct CommentCase {
     const char* name;
     bool horizontal;
+    // The window moved by hand against the screen's right edge, where the dialog over its title
+    // would run past it.
+    bool atTheRightEdge = false;
 };
 
 class RunComment : public UploadRun, public ::testing::WithParamInterface<CommentCase> {};
@@ -370,6 +377,9 @@ TEST_P(RunComment, IsAskedOverTheTitleAndSentOnlyWhenTyped) {
     upload.push_back("SubmitRunComments=Y");
     Start(upload, {{"Window/HorizontalMode", GetParam().horizontal ? "Y" : "N"}});
     OpenRace();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (GetParam().atTheRightEdge)
+        Form->SetLeft(screen.x() + screen.width() - Form->Width());
     TTextSettingsForm& dialog = *TextSettingsForm;
     // The label is right-justified: its right edge is what stays put.
     const int labelRight = dialog.Entry1Label->Left() + dialog.Entry1Label->Width();
@@ -398,7 +408,10 @@ TEST_P(RunComment, IsAskedOverTheTitleAndSentOnlyWhenTyped) {
                 } else {
                     EXPECT_EQ(form.Top(), Form->Top() + Form->SplitData->titleLabel->Top() + frameHeight - 3);
                 }
-                EXPECT_EQ(form.Left(), Form->Left() + frameWidth - 3);
+                // Wholly on the screen: moved only as far as it runs past the edge.
+                EXPECT_EQ(form.Left(), std::min(Form->Left() + frameWidth - 3,
+                                                screen.x() + screen.width() - form.Width()));
+                EXPECT_TRUE(screen.contains(QRect(form.Left(), form.Top(), form.Width(), form.Height())));
                 dialog.Entry1Edit->SetText(typed);
                 dialog.BackButtonClick(dialog.BackButton);
                 return mrNone;
@@ -424,7 +437,8 @@ TEST_P(RunComment, IsAskedOverTheTitleAndSentOnlyWhenTyped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RunComment,
-                         ::testing::Values(CommentCase{"Vertical", false}, CommentCase{"Horizontal", true}),
+                         ::testing::Values(CommentCase{"Vertical", false}, CommentCase{"Horizontal", true},
+                                           CommentCase{"VerticalAtTheScreensRightEdge", false, true}),
                          [](const ::testing::TestParamInfo<CommentCase>& info) { return info.param.name; });
 
 struct GuardCase {
