@@ -108,12 +108,60 @@ void TMainForm::MeasureCells() {
         }
     }
 
-    RowHeight = diffHeight + timeHeight + ExtraRowHeight;
+    // A line of each title's font, as its labels have it once placed (an empty name keeps a label's
+    // face).
+    const bool hasFile = SplitData && SplitData->HasFile();
+    auto lineOf = [](const TLabel* label, const std::string& name, int size) {
+        TFont font = label != nullptr ? label->Font() : TFont();
+        font.SetName(name);
+        font.SetSize(size);
+        return TextHeight(font, "Agi");
+    };
+    TLabel* firstRow = hasFile && SplitData->GetRowCount() > 0 ? SplitData->GetRowLabel(0) : nullptr;
+    TLabel* firstColumn = hasFile && SplitData->GetColumnCount() > 0 ? SplitData->GetColumnLabel(0) : nullptr;
+    TLabel* title = hasFile ? SplitData->titleLabel : nullptr;
+    const int rowLine = lineOf(firstRow, RowHeaderFontName, RowHeaderFontSize);
+    const int columnLine = lineOf(firstColumn, ColHeaderFontName, ColHeaderFontSize);
+    const int titleLine = lineOf(title, TitleFontName, TitleFontSize);
+    // Vertically each row has its title, horizontally each line its column's title; the others
+    // stand in the header band above the table, with the file's title.
+    const int inRowLine = HorizontalMode ? columnLine : rowLine;
+    const int inBandLine = HorizontalMode ? rowLine : columnLine;
+
+    // A row holds a line of its title, or the title would have no room at all.
+    RowHeight = std::max(diffHeight + timeHeight + ExtraRowHeight, inRowLine);
     // A short row still shows its time and its title: it is never lower than either, or the rows
     // would run into each other.
     const int titleHeight = TextHeight(MakeFont(RowHeaderFontName, RowHeaderFontSize), "Agi");
-    ShortRowHeight = std::max({diffHeight, timeHeight, titleHeight}) + ExtraRowHeightShort;
+    ShortRowHeight =
+        std::max(std::max({diffHeight, timeHeight, titleHeight}) + ExtraRowHeightShort, inRowLine);
     ColumnWidth = w + ExtraDataColumnWidth;
+    HeaderBandHeight = std::max({HeaderColsHeight, titleLine, inBandLine});
+
+    if (hasFile)
+        FitTitleHeights(rowLine, columnLine, titleLine);
+}
+
+// A title's label was made as high as the whole lines of its font that fitted the rows measured
+// before. It holds at least one line. In the header band it holds no more whole lines than the
+// band, or its text would run over the times below; every other height stays as it was made.
+void TMainForm::FitTitleHeights(int rowLine, int columnLine, int titleLine) {
+    auto fit = [](TLabel* label, int line, bool inBand, int band) {
+        if (label == nullptr || line <= 0)
+            return;
+        int height = label->Height();
+        if (inBand && height > band)
+            height = line * (band / line);
+        height = std::max(height, line);
+        if (height != label->Height())
+            label->SetHeight(height);
+    };
+    FileDataClass& data = *SplitData;
+    fit(data.titleLabel, titleLine, true, HeaderBandHeight);
+    for (size_t c = 0; c < data.GetColumnCount(); ++c)
+        fit(data.GetColumnLabel(c), columnLine, !HorizontalMode, HeaderBandHeight);
+    for (size_t r = 0; r < data.GetRowCount(); ++r)
+        fit(data.GetRowLabel(r), rowLine, HorizontalMode, HeaderBandHeight);
 }
 
 void TMainForm::LayoutWithoutFile() {
@@ -162,8 +210,12 @@ void TMainForm::LayoutWithFile() {
     const int frameH = Height() - ClientHeight();
     const bool images = data.HasAnyImage();
     const int rowH = RowStep();
+    const int band = HeaderBandHeight;
     const int visibleColumns = VisibleColumnCount();
     const int visibleRows = VisibleRowCount();
+    // The counts size their labels to their texts; the counters take the width of the widest.
+    UpdateAttemptTexts();
+    const int attemptsWidth = std::max({A->Width(), S->Width(), N->Width()});
 
     if (!HorizontalMode) {
         TableWidth = visibleColumns * ColumnWidth + HeaderColumnWidth + ExtraDataColumnWidth;
@@ -171,17 +223,19 @@ void TMainForm::LayoutWithFile() {
             TableWidth += ImageSize;
         int w1 = T->Width() + FooterWidth + frameW + 5;
         if (!HideAttemptCounters)
-            w1 = A->Width() + w1 + 15;
+            w1 = attemptsWidth + w1 + 15;
         const int w2 = TableWidth + FooterWidth + frameW + 5;
         const int W = std::max({w1, 185, w2});
         SetWidth(W);
 
         TableHeight = visibleRows * rowH + 5;
-        const int d = TimerAreaHeight + HeaderColsHeight + TableHeight + FooterHeight + frameH + 5;
-        if (d > MaxHeight) {
-            TableHeight -= d - MaxHeight;
-            ScrollExtent = d - MaxHeight;
-            SetHeight(MaxHeight);
+        const int d = TimerAreaHeight + band + TableHeight + FooterHeight + frameH + 5;
+        // However low the limit, the window holds the timer area, the header band and a row.
+        const int limit = std::max(MaxHeight, d - TableHeight + std::min(TableHeight, rowH + 5));
+        if (d > limit) {
+            TableHeight -= d - limit;
+            ScrollExtent = d - limit;
+            SetHeight(limit);
         } else {
             ScrollExtent = 0;
             SetHeight(d);
@@ -190,18 +244,19 @@ void TMainForm::LayoutWithFile() {
 
         if (TimerOnLeft) {
             T->SetLeft(0);
-            A->SetLeft(W - A->Width() - 10);
+            A->SetLeft(W - attemptsWidth - 10);
         } else {
             A->SetLeft(3);
-            T->SetLeft(W - T->Width() - 10);
+            // A timer wider than the table is the window's width: it starts at its left edge.
+            T->SetLeft(std::max(0, W - T->Width() - 10));
         }
         if (TimerOnTop) {
             T->SetTop(2);
             A->SetTop(2);
-            TableTop = TimerAreaHeight + HeaderColsHeight + 2;
+            TableTop = TimerAreaHeight + band + 2;
         } else {
-            TableTop = HeaderColsHeight;
-            T->SetTop(HeaderColsHeight + TableHeight + 2);
+            TableTop = band;
+            T->SetTop(band + TableHeight + 2);
             A->SetTop(T->Top());
         }
         TableLeft = 0;
@@ -211,12 +266,20 @@ void TMainForm::LayoutWithFile() {
         TableWidth = visibleRows * ColumnWidth + std::max(ExtraDataColumnWidth, 2);
         if (images)
             TableWidth += visibleRows * ImageSize;
-        const int d = std::max(T->Width() + HeaderColumnWidth + TableWidth + FooterWidth + frameW + 10, 185);
+        // Beside the table stand the timer area, as wide as the timer or the counters below it,
+        // and the header column, which with pictures holds the file title after its picture.
+        TimerAreaWidth = HideAttemptCounters ? T->Width() : std::max(T->Width(), attemptsWidth);
+        const int headerWidth = HeaderColumnWidth + (images ? ImageSize : 0);
+        const int besideTable = TimerAreaWidth + headerWidth + FooterWidth + frameW + 10;
+        const int d = std::max(besideTable + TableWidth, 185);
+        // However narrow the limit, the window holds the timer area, the header column and a split.
+        const int split = ColumnWidth + (images ? ImageSize : 0) + std::max(ExtraDataColumnWidth, 2);
+        const int limit = std::max(MaxWidth, besideTable + std::min(TableWidth, split));
         int W;
-        if (d > MaxWidth) {
-            TableWidth -= d - MaxWidth;
-            ScrollExtent = d - MaxWidth;
-            W = MaxWidth;
+        if (d > limit) {
+            TableWidth -= d - limit;
+            ScrollExtent = d - limit;
+            W = limit;
         } else {
             ScrollExtent = 0;
             W = d;
@@ -224,9 +287,10 @@ void TMainForm::LayoutWithFile() {
         SetWidth(W);
         ScrollOffset = 0;
 
-        TableHeight = HeaderColsHeight + visibleColumns * rowH + FooterHeight + 5;
+        TableHeight = band + visibleColumns * rowH + FooterHeight + 5;
         int h = TimerAreaHeight + FooterHeight + frameH + 5;
-        if (!HideAttemptCounters)
+        // The second block of the timer area holds the counters, or the timer below their place.
+        if (!HideAttemptCounters || !TimerOnTop)
             h += TimerAreaHeight;
         // The table is measured in the client area; the window's height also holds the frame
         // and the menu bar.
@@ -234,12 +298,13 @@ void TMainForm::LayoutWithFile() {
 
         if (TimerOnLeft) {
             T->SetLeft(0);
-            A->SetLeft(T->Width() - A->Width());
-            TableLeft = T->Width() + HeaderColumnWidth + 10;
+            // The counters end where the timer ends, unless they are the wider.
+            A->SetLeft(std::max(0, T->Width() - attemptsWidth));
+            TableLeft = TimerAreaWidth + headerWidth + 10;
         } else {
             T->SetLeft(W - T->Width() - 10);
-            A->SetLeft(W - A->Width() - 10);
-            TableLeft = HeaderColumnWidth;
+            A->SetLeft(W - attemptsWidth - 10);
+            TableLeft = headerWidth;
         }
         if (TimerOnTop) {
             T->SetTop(2);
@@ -280,7 +345,9 @@ void TMainForm::PlaceTable() {
     const bool images = data.HasAnyImage();
     const int rowH = RowStep();
     const int imageShift = images ? ImageSize : 0;
-    const int timerWidth = TimerLabel->Width();
+    const int band = HeaderBandHeight;
+    // Horizontally the titles stand right of the timer area when it is on the left.
+    const int timerWidth = TimerAreaWidth;
     // A column's place among the visible columns.
     auto e = [this](size_t i) { return static_cast<int>(i == 0 || !HideBestSplits ? i : i - 1); };
     auto columnShown = [&](size_t i) {
@@ -322,7 +389,7 @@ void TMainForm::PlaceTable() {
             header->SetAlignment(taRightJustify);
         } else {
             header->SetLeft(TimerOnLeft ? timerWidth + 10 : 2);
-            header->SetTop(HeaderColsHeight + e(i) * rowH + 2);
+            header->SetTop(band + e(i) * rowH + 2);
             header->SetWidth(HeaderColumnWidth);
             header->SetAlignment(taLeftJustify);
         }
@@ -451,7 +518,7 @@ void TMainForm::PlaceTable() {
                 left = TableLeft + HeaderColumnWidth + e(c) * ColumnWidth + ExtraDataColumnWidth + 2 +
                        imageShift;
             } else {
-                top = TableTop + HeaderColsHeight + e(c) * rowH + 2;
+                top = TableTop + band + e(c) * rowH + 2;
                 left = cellLeft;
             }
             time->SetTop(top);

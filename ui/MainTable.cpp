@@ -4,6 +4,7 @@
 
 #include "ui/MainUnit.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "core/TextHelpers.h"
@@ -23,11 +24,13 @@ void SetLabelFont(TLabel* label, const std::string& colour, bool bgr, const std:
     label->Font().SetSize(size);
 }
 
-// The largest whole number of text lines of height h that fits in the given height.
+// The largest whole number of text lines of height h that fits in the given height, but one line
+// at least: a label lower than a line of its font would show nothing. The layout gives the rows
+// and the header band room for that line.
 int WholeLines(int h, int height) {
     if (h <= 0)
         return 0;
-    return h * (height / h);
+    return h * std::max(1, height / h);
 }
 
 } // namespace

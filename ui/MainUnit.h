@@ -155,6 +155,10 @@ public:
     int RowHeight = 0;
     int ShortRowHeight = 0;
     int ColumnWidth = 0;
+    // HeaderColsHeight, or a line of a title in the band where that is taller.
+    int HeaderBandHeight = 0;
+    // Horizontal layout: the timer's width, or the attempt counters' beside it where they are wider.
+    int TimerAreaWidth = 0;
     int TableLeft = 0;
     int TableTop = 0;
     int TableWidth = 0;
@@ -271,6 +275,7 @@ public:
     // --- Layout and scrolling (MainLayout.cpp) ------------------------------------------------
     void UpdateLayout();
     void MeasureCells();
+    void FitTitleHeights(int rowLine, int columnLine, int titleLine);
     void LayoutWithoutFile();
     void LayoutWithFile();
     void PlaceTable();

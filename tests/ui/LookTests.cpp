@@ -257,6 +257,83 @@ TEST_F(LookWindow, ARowHeaderFontReachesTheRowHeadersThroughTheLayout) {
     EXPECT_EQ(SavedSettings().GetString("Layout", "RowHeaderFontColor", "?"), "00FF00");
 }
 
+// A title font whose line is taller than a row and than the header band, chosen in the popup:
+// at once, and again when the file is opened anew, every title of that kind holds a line of it
+// and lies clear of every other label of the table, the rows or the band having grown to hold it.
+struct TallTitleFontCase {
+    const char* name;
+    bool horizontal;
+    const char* kind; // "title", "column" or "row"
+};
+
+class TallTitleFont : public LookWindow, public ::testing::WithParamInterface<TallTitleFontCase> {};
+
+TEST_P(TallTitleFont, GrowsTheRowsOrTheBandAtOnceAndWhenTheFileIsOpenedAgain) {
+    const TallTitleFontCase& c = GetParam();
+    std::vector<std::string> settings = kSettings;
+    settings.insert(settings.end(),
+                    {"[Window]", std::string("HorizontalMode=") + (c.horizontal ? "Y" : "N")});
+    Start(settings);
+    const std::string file = WriteTableFile("run.txt", 3, 3);
+    LoadTable(file);
+    const std::string kind = c.kind;
+    auto titles = [&] {
+        FileDataClass& data = *Form->SplitData;
+        std::vector<TLabel*> labels;
+        if (kind == "title")
+            labels.push_back(data.titleLabel);
+        for (size_t i = 0; kind == "column" && i < data.GetColumnCount(); ++i)
+            labels.push_back(data.GetColumnLabel(i));
+        for (size_t i = 0; kind == "row" && i < data.GetRowCount(); ++i)
+            labels.push_back(data.GetRowLabel(i));
+        return labels;
+    };
+    DialogSeen seen;
+    {
+        ScopedModalHandler user(User({std::nullopt, {"24"}}, seen));
+        Item(titles()[0], kind == "title" ? "Change Font/Color" : "Change Header Font/Color")->Click();
+    }
+    auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        FileDataClass& data = *Form->SplitData;
+        std::vector<const TLabel*> table{data.titleLabel};
+        for (size_t i = 0; i < data.GetColumnCount(); ++i)
+            table.push_back(data.GetColumnLabel(i));
+        for (size_t r = 0; r < data.GetRowCount(); ++r) {
+            table.push_back(data.GetRowLabel(r));
+            for (size_t i = 0; i < data.GetColumnCount(); ++i) {
+                table.push_back(data.GetCellTimeLabel(r, i));
+                table.push_back(data.GetCellDiffLabel(r, i));
+            }
+        }
+        for (const TLabel* title : titles()) {
+            EXPECT_EQ(title->Font().Size(), 24);
+            EXPECT_GE(title->Height(), TextHeight(title->Font(), "Agi")) << title->Caption();
+            for (const TLabel* other : table) {
+                const bool meet = other != title && title->Left() < other->Left() + other->Width() &&
+                                  other->Left() < title->Left() + title->Width() &&
+                                  title->Top() < other->Top() + other->Height() &&
+                                  other->Top() < title->Top() + title->Height();
+                EXPECT_FALSE(meet) << title->Caption() << " and " << other->Caption();
+            }
+        }
+    };
+    check("at once");
+    LoadTable(file);
+    check("opened again");
+}
+
+INSTANTIATE_TEST_SUITE_P(Chosen, TallTitleFont,
+                         ::testing::Values(TallTitleFontCase{"FileTitleVertical", false, "title"},
+                                           TallTitleFontCase{"FileTitleHorizontal", true, "title"},
+                                           TallTitleFontCase{"ColumnTitlesVertical", false, "column"},
+                                           TallTitleFontCase{"ColumnTitlesHorizontal", true, "column"},
+                                           TallTitleFontCase{"SplitTitlesVertical", false, "row"},
+                                           TallTitleFontCase{"SplitTitlesHorizontal", true, "row"}),
+                         [](const ::testing::TestParamInfo<TallTitleFontCase>& info) {
+                             return info.param.name;
+                         });
+
 TEST_F(LookWindow, ACellTimeFontRebuildsTheTableInTheNewFontAndColour) {
     Start(kSettings);
     LoadTable(WriteTableFile("run.txt", 3, 3));
