@@ -386,22 +386,23 @@ int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
 // Whether renaming a new file over the old one keeps what the old one had: its one name, its
 // owner, its access ACL (whose named entries a new file would not get, while the permission bits
 // copied from the old file would hand the ACL's mask to the group). The group is settled once the
-// new file exists, the permissions at Close. The ACL is read from the file itself, opened as the
-// plain file that was looked at: for reading, or for writing where only that is allowed; old then
-// holds what that file is now. False where it cannot be opened at all, which leaves it to the
-// write in place to open the file or fail.
+// new file exists, the permissions at Close. All of it is read by the folder and the name, never
+// by opening the file for reading or writing: another program may hold a lease on it (a file
+// server, a sync tool), and such an open would fail on the lease or break it. A descriptor of
+// O_PATH opens nothing and breaks no lease; the ACL is read through its name under /proc. old then
+// holds what that file is now. False where this cannot be told, which leaves it to the write in
+// place to open the file or fail.
 bool ReplaceKeepsTheFile(int folder, const std::string& name, struct stat& old) {
-    int fd = OpenPlainFile(folder, name, O_RDONLY | O_NOFOLLOW, old);
-    if (fd < 0 && errno == EACCES) {
-        fd = OpenPlainFile(folder, name, O_WRONLY | O_NOFOLLOW, old);
-    }
-    if (fd < 0) {
+    const Descriptor file(openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (file.Get() < 0 || fstat(file.Get(), &old) != 0 || !S_ISREG(old.st_mode) || old.st_nlink != 1 ||
+        old.st_uid != geteuid()) {
         return false;
     }
-    const bool keeps = old.st_nlink == 1 && old.st_uid == geteuid() &&
-                       fgetxattr(fd, "system.posix_acl_access", nullptr, 0) < 0;
-    close(fd);
-    return keeps;
+    const std::string path = "/proc/self/fd/" + std::to_string(file.Get());
+    // No such attribute, or a file system without them: no ACL. Any other answer (no /proc) is
+    // none to go by.
+    return getxattr(path.c_str(), "system.posix_acl_access", nullptr, 0) < 0 &&
+           (errno == ENODATA || errno == EOPNOTSUPP);
 }
 
 // Creates a new file of mode 0600 in the folder, named by the prefix and six letters or digits

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -699,6 +700,55 @@ TEST(AtomicRewrite, KeepsTheGroupOfTheOldFile) {
     EXPECT_EQ(ReadBytes(file), "new\r\n");
     EXPECT_EQ(GroupOf(file), kNoGroup);
     EXPECT_NE(InodeOf(file), inode) << "still replaced by a rename";
+}
+
+volatile sig_atomic_t leaseBroken = 0;
+
+// A file server or a sync tool may hold a write lease on a split file. The save neither opens the
+// old file nor waits for the lease: it lands, and the lease is not broken.
+TEST(AtomicRewrite, SavesAFileThatAnotherProcessHoldsALeaseOn) {
+    TempFolder folder;
+    const std::string file = folder / "game.txt";
+    WriteBytes(file, "attempts 27\r\n");
+    int up[2];
+    int down[2];
+    ASSERT_EQ(pipe(up), 0);
+    ASSERT_EQ(pipe(down), 0);
+    std::fflush(nullptr);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        alarm(60); // never outlives the test
+        // A break of the lease is told by a signal that would end the holder.
+        signal(SIGIO, [](int) { leaseBroken = 1; });
+        const int fd = open(file.c_str(), O_RDONLY);
+        const int error = fd >= 0 && fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? 0 : errno;
+        char go = 0;
+        if (write(up[1], &error, sizeof error) != sizeof error || read(down[0], &go, 1) != 1) {
+            _exit(1);
+        }
+        const int held = fcntl(fd, F_GETLEASE) == F_WRLCK && leaseBroken == 0;
+        _exit(write(up[1], &held, sizeof held) == sizeof held ? 0 : 1);
+    }
+    close(up[1]);
+    close(down[0]);
+    int error = -1;
+    const bool leased = read(up[0], &error, sizeof error) == sizeof error && error == 0;
+    const auto saved =
+        leased ? RunWithDeadline(10, [&] { return rt::RewriteTextFile(file, "attempts 99\n", true); })
+               : std::nullopt;
+    int held = 0;
+    const bool heard = write(down[1], "x", 1) == 1 && read(up[0], &held, sizeof held) == sizeof held;
+    close(up[0]);
+    close(down[1]);
+    waitpid(holder, nullptr, 0);
+    if (!leased) {
+        GTEST_SKIP() << "no write lease can be taken here (fs.leases-enable, or the file system): "
+                     << std::strerror(error);
+    }
+    EXPECT_EQ(saved, true) << "the save was dropped, or waited for the lease";
+    EXPECT_EQ(ReadBytes(file), "attempts 99\r\n");
+    EXPECT_TRUE(heard && held == 1) << "the save broke the lease";
+    EXPECT_EQ(folder.Listing(), "game.txt");
 }
 
 TEST(AtomicRewrite, DoesNotReplaceAFileThatIsNotWritable) {
