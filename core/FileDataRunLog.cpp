@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 namespace {
 
@@ -16,6 +17,10 @@ const char kLogMagic[] = "LPWSplitLog\t";
 
 std::string FileTime(int32_t value) {
     return FormatTime(value, true, false, 'H');
+}
+
+bool IsPadding(char c) {
+    return c == '\0' || c == '\x1A';
 }
 
 size_t LastFolderSeparator(const std::string& name) {
@@ -98,8 +103,8 @@ std::string FileDataClass::LogRun() {
 }
 
 void FileDataClass::UnlogRun(const std::string& line) {
-    // Only the line's own bytes go, and only while nothing follows them: a line another program
-    // appended since is never lost, and neither is the header written with the line.
+    // Only the line's own bytes are written over, and only while nothing follows them: a line
+    // another program appended since is never lost, and neither is the header written with it.
     if (!fileName.empty())
         rt::CutAppendedText(RunLogFileName(), line);
 }
@@ -112,6 +117,10 @@ void FileDataClass::LoadRunLog() {
     std::string text;
     if (!rt::ReadTextFile(RunLogFileName(), text))
         return;
+    // A log that a power cut left as NULs gets its header on a line after them, as the appender
+    // never cuts them off.
+    if (!text.empty() && IsPadding(text[0]))
+        text.erase(0, text.find_first_not_of(std::string_view("\0\x1A\r\n", 4)));
     // The split file named in the header is not compared with the open one.
     if (!text.starts_with(kLogMagic))
         return;
@@ -123,7 +132,16 @@ void FileDataClass::LoadRunLog() {
     const size_t n = rows.size();
     StringList fields;
     for (size_t i = 1; i < lines.size(); ++i) {
-        SplitFields(lines[i], fields);
+        std::string& line = lines[i];
+        // A line that begins with a NUL is none: a run taken back, what was written of one that
+        // did not fit, or a power cut's padding.
+        if (!line.empty() && line[0] == '\0')
+            continue;
+        // A Ctrl-Z or NULs that ended the text when a run was appended after them without the
+        // appenders' turn are no part of the last field.
+        while (!line.empty() && IsPadding(line.back()))
+            line.pop_back();
+        SplitFields(line, fields);
         if (fields.size() < 2)
             continue;
         const std::string& kind = fields[1];

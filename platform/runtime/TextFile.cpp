@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string_view>
@@ -159,6 +160,56 @@ bool WriteAll(int fd, const std::string& bytes) {
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+// Reads length bytes at the offset; false where the file ends before them or a read fails.
+bool ReadAt(int fd, char* data, size_t length, off_t at) {
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = pread(fd, data + done, length - done, at + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes the bytes over the file's own at the offset, on a descriptor that does not append.
+bool WriteAt(int fd, off_t at, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// On a descriptor opened for appending every write lands at the end, whatever offset it names:
+// to write over bytes of its own, an appender turns appending off and on again.
+bool SetAppending(int fd, bool on) {
+    const int flags = fcntl(fd, F_GETFL);
+    return flags != -1 && fcntl(fd, F_SETFL, on ? (flags | O_APPEND) : (flags & ~O_APPEND)) == 0;
+}
+
+std::function<void(FileStep)>& StepHook() {
+    static std::function<void(FileStep)> hook;
+    return hook;
+}
+
+void Step(FileStep step) {
+    if (const auto& hook = StepHook()) {
+        hook(step);
+    }
 }
 
 void AppendDiskText(std::string& out, const std::string& text) {
@@ -386,22 +437,23 @@ int OpenPlainFile(const std::string& name, int flags, struct stat& st) {
 // Whether renaming a new file over the old one keeps what the old one had: its one name, its
 // owner, its access ACL (whose named entries a new file would not get, while the permission bits
 // copied from the old file would hand the ACL's mask to the group). The group is settled once the
-// new file exists, the permissions at Close. The ACL is read from the file itself, opened as the
-// plain file that was looked at: for reading, or for writing where only that is allowed; old then
-// holds what that file is now. False where it cannot be opened at all, which leaves it to the
-// write in place to open the file or fail.
+// new file exists, the permissions at Close. All of it is read by the folder and the name, never
+// by opening the file for reading or writing: another program may hold a lease on it (a file
+// server, a sync tool), and such an open would fail on the lease or break it. A descriptor of
+// O_PATH opens nothing and breaks no lease; the ACL is read through its name under /proc. old then
+// holds what that file is now. False where this cannot be told, which leaves it to the write in
+// place to open the file or fail.
 bool ReplaceKeepsTheFile(int folder, const std::string& name, struct stat& old) {
-    int fd = OpenPlainFile(folder, name, O_RDONLY | O_NOFOLLOW, old);
-    if (fd < 0 && errno == EACCES) {
-        fd = OpenPlainFile(folder, name, O_WRONLY | O_NOFOLLOW, old);
-    }
-    if (fd < 0) {
+    const Descriptor file(openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (file.Get() < 0 || fstat(file.Get(), &old) != 0 || !S_ISREG(old.st_mode) || old.st_nlink != 1 ||
+        old.st_uid != geteuid()) {
         return false;
     }
-    const bool keeps = old.st_nlink == 1 && old.st_uid == geteuid() &&
-                       fgetxattr(fd, "system.posix_acl_access", nullptr, 0) < 0;
-    close(fd);
-    return keeps;
+    const std::string path = "/proc/self/fd/" + std::to_string(file.Get());
+    // No such attribute, or a file system without them: no ACL. Any other answer (no /proc) is
+    // none to go by.
+    return getxattr(path.c_str(), "system.posix_acl_access", nullptr, 0) < 0 &&
+           (errno == ENODATA || errno == EOPNOTSUPP);
 }
 
 // Creates a new file of mode 0600 in the folder, named by the prefix and six letters or digits
@@ -478,10 +530,60 @@ void IgnoreFileSizeSignal() {
     (void)ignored;
 }
 
+// Ends the old text where the padding after it, [from, size), begins, without cutting the padding
+// off: a line that an appender without its turn wrote after the padding since the look would go
+// with it. The padding's first byte becomes a line end where the text before it has none (a
+// reader that keeps a line only up to its first NUL would join that line to the next), and every
+// Ctrl-Z in it a NUL (a text-mode reader stops at one). What is left of it is at most one line of
+// NULs, which readers skip. Only the NULs and Ctrl-Z that were looked at are written over: no
+// appender's line holds them, and only plain appends, past size, go on meanwhile.
+bool EndTextAtPadding(int fd, off_t from, off_t size, bool hasText) {
+    char before = '\n';
+    if (hasText && !ReadAt(fd, &before, 1, from - 1)) {
+        return false;
+    }
+    if (!SetAppending(fd, false)) {
+        return false;
+    }
+    bool ok = true;
+    char buffer[4096];
+    for (off_t at = from; ok && at < size;) {
+        const size_t length = static_cast<size_t>(std::min<off_t>(sizeof buffer, size - at));
+        // Where the first byte is padding no more, something other than an appender wrote
+        // there: nothing is written over.
+        if (!ReadAt(fd, buffer, length, at) || (at == from && !IsPadding(buffer[0]))) {
+            ok = false;
+            break;
+        }
+        // Runs of changed bytes, each written as it ends.
+        size_t run = length;
+        for (size_t i = 0; ok && i <= length; ++i) {
+            bool changed = false;
+            if (i < length) {
+                char& c = buffer[i];
+                const char wanted = (at + static_cast<off_t>(i) == from && before != '\n') ? '\n'
+                                    : c == kCtrlZ                                          ? '\0'
+                                                                                           : c;
+                changed = wanted != c;
+                c = wanted;
+            }
+            if (changed && run == length) {
+                run = i;
+            } else if (!changed && run < length) {
+                ok = WriteAt(fd, at + static_cast<off_t>(run), std::string_view(buffer + run, i - run));
+                run = length;
+            }
+        }
+        at += static_cast<off_t>(length);
+    }
+    return SetAppending(fd, true) && ok;
+}
+
 // Appenders take turns, so that the last byte looked at is still the last one when the text
-// lands after it, and a cut-back cuts only this text. The turn is waited for only a moment: any
-// process that may read the file may hold a lock on it for as long as it likes (another user, a
-// stopped copy of the program, a backup tool), and an append runs on the window's thread. False
+// lands after it, and so that bytes are written over (to end a padded text, to take a text back)
+// only while no other writer but a plain append is at work. The turn is waited for only a moment:
+// any process that may read the file may hold a lock on it for as long as it likes (another user,
+// a stopped copy of the program, a backup tool), and an append runs on the window's thread. False
 // when the turn did not come.
 bool TakeTurn(int fd) {
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
@@ -565,7 +667,7 @@ bool AppendTextFile(const std::string& fileName, const std::string& text, const 
     if (!WalkTo(fileName, folder, name)) {
         return false;
     }
-    // Read access only serves to look at the last byte; a log the user may only write is still
+    // Read access only serves to look at the end; a log the user may only write is still
     // appended to.
     struct stat st {};
     int fd = OpenPlainFile(folder.Get(), name, O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW, st);
@@ -579,39 +681,48 @@ bool AppendTextFile(const std::string& fileName, const std::string& text, const 
     // Without its turn the text still goes down in one write with O_APPEND, whole, after
     // whatever the other appender wrote.
     const bool turn = TakeTurn(fd);
+    Step(FileStep::TurnTaken);
     if (fstat(fd, &st) != 0) {
         close(fd);
         return false;
     }
-    off_t size = st.st_size;
+    const off_t size = st.st_size;
     off_t begin = 0;
     off_t textEnd = size;
     if (readable && size > 0) {
         begin = StartsWithByteOrderMark(fd) ? static_cast<off_t>(kByteOrderMark.size()) : 0;
         textEnd = TextEndOf(fd, size, begin);
-        // A Ctrl-Z or NULs that end the old text would stand inside it once the text follows
-        // them, and spoil its last line: they go first. Only in turn, where nothing can have
-        // been appended after them.
-        if (textEnd < size && turn && ftruncate(fd, textEnd) == 0) {
-            size = textEnd;
-        }
+    }
+    Step(FileStep::TailSeen);
+    bool ok = true;
+    // A Ctrl-Z or NULs that end the old text would stand inside its last line once the text
+    // follows them: the text is ended before them, in place. Only in turn, so that no other
+    // writer but a plain append is at work.
+    if (textEnd < size && turn) {
+        Step(FileStep::BeforeOverwrite);
+        ok = EndTextAtPadding(fd, textEnd, size, textEnd > begin);
     }
     std::string bytes;
-    if (!text.empty()) {
-        if (textEnd <= begin) {
+    size_t lead = 0; // the line end put in front
+    if (ok && !text.empty()) {
+        // What ends the file now decides: another appender may have come first since the look.
+        struct stat now {};
+        const off_t end = fstat(fd, &now) == 0 ? now.st_size : size;
+        char last = '\n';
+        const bool lastLineOpen = end > begin && pread(fd, &last, 1, end - 1) == 1 && last != '\n';
+        // The text starts a line of its own, even after a last line that lost its line end (a
+        // hand edit, a copy cut short) or after padding: joined to it, both lines would be
+        // misread.
+        if (lastLineOpen) {
+            bytes = "\r\n";
+            lead = bytes.size();
+        }
+        if (textEnd <= begin && end == size) {
             AppendDiskText(bytes, firstText);
-        } else {
-            // The text starts a line of its own, even after a last line that lost its line end
-            // (a hand edit, a copy cut short): joined to it, both lines would be misread.
-            char last = '\n';
-            if (pread(fd, &last, 1, size - 1) == 1 && last != '\n') {
-                bytes = "\r\n";
-            }
         }
         AppendDiskText(bytes, text);
     }
-    bool ok = true;
-    if (!bytes.empty()) {
+    if (ok && !bytes.empty()) {
         // One write with O_APPEND: the whole text lands at the end, never interleaved or split.
         ssize_t n;
         do {
@@ -620,15 +731,19 @@ bool AppendTextFile(const std::string& fileName, const std::string& text, const 
         if (n < 0) {
             ok = false;
         } else if (static_cast<size_t>(n) < bytes.size()) {
-            // Only a full disk or a file size limit cuts a write short. What fits is finished, or
-            // else cut off again: the next text must not join half a line. Without the turn, only
-            // while nothing was appended after it.
+            // Only a full disk or a file size limit cuts a write short. What was written becomes
+            // a line of NULs where it stands, ending in a line end, so the next text does not join
+            // half a line; the line end put in front stays, as it ends the line before. Cutting
+            // it off, or finishing it, could cut off or split a line appended after it since.
+            ok = false;
             const off_t end = lseek(fd, 0, SEEK_CUR);
-            struct stat now {};
-            const bool stillLast = turn || (fstat(fd, &now) == 0 && now.st_size == end);
-            ok = stillLast && WriteAll(fd, bytes.substr(static_cast<size_t>(n)));
-            if (!ok && stillLast && end >= n) {
-                ftruncate(fd, end - n);
+            const size_t written = static_cast<size_t>(n);
+            if (written > 0 && end >= n && SetAppending(fd, false)) {
+                std::string skipped(bytes, 0, written);
+                std::fill(skipped.begin() + static_cast<std::ptrdiff_t>(std::min(lead, written)),
+                          skipped.end(), '\0');
+                skipped.back() = '\n';
+                WriteAt(fd, end - n, skipped);
             }
         }
     }
@@ -822,34 +937,41 @@ bool CutAppendedText(const std::string& fileName, const std::string& text) {
     if (fd < 0) {
         return false;
     }
-    // The appenders' lock, tried once: without it, a line landing between the look at the end and
-    // the cut would be cut off with the text.
+    // The appenders' lock, tried once: without it, another take-back or the end of a padded text
+    // could be writing over the same bytes.
     int locked;
     do {
         locked = flock(fd, LOCK_EX | LOCK_NB);
     } while (locked != 0 && errno == EINTR);
+    Step(FileStep::TurnTaken);
     const std::string bytes = ToDiskText(text);
     const off_t length = static_cast<off_t>(bytes.size());
-    bool cut = false;
+    bool taken = false;
     if (locked == 0 && fstat(fd, &st) == 0 && st.st_size >= length) {
         const off_t start = st.st_size - length;
         std::string tail(bytes.size(), '\0');
-        size_t done = 0;
-        while (done < tail.size()) {
-            const ssize_t n =
-                pread(fd, tail.data() + done, tail.size() - done, start + static_cast<off_t>(done));
-            if (n < 0 && errno == EINTR) {
-                continue;
+        const bool seen = ReadAt(fd, tail.data(), tail.size(), start);
+        Step(FileStep::TailSeen);
+        if (seen && tail == bytes) {
+            // The text's own bytes become NULs and its line end stays: a line the readers skip,
+            // which ends the text while nothing follows it. Cutting the file there instead would
+            // cut off a line appended since by an appender without the turn.
+            size_t keep = bytes.size();
+            while (keep > 0 && (bytes[keep - 1] == '\n' || bytes[keep - 1] == '\r')) {
+                --keep;
             }
-            if (n <= 0) {
-                break;
-            }
-            done += static_cast<size_t>(n);
+            std::string skipped(keep, '\0');
+            skipped.append(bytes, keep, std::string::npos);
+            Step(FileStep::BeforeOverwrite);
+            taken = WriteAt(fd, start, skipped);
         }
-        cut = done == tail.size() && tail == bytes && ftruncate(fd, start) == 0;
     }
     close(fd);
-    return cut;
+    return taken;
+}
+
+void SetTestFileStepHook(std::function<void(FileStep)> hook) {
+    StepHook() = std::move(hook);
 }
 
 } // namespace rt

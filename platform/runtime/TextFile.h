@@ -8,6 +8,7 @@
 // Nothing here throws or reports beyond its return value.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace rt {
@@ -38,14 +39,17 @@ int64_t FileSize(const std::string& fileName);
 bool FileExists(const std::string& fileName);
 
 // Appends the text (LF written as CR LF) to the file in one write, creating the file when it is
-// missing. The file then reads as before with the text after it: the text starts a line of its
-// own (after a last line without its line end, a line end is written first), and a Ctrl-Z or
-// NULs that ended the old text are cut off first. Where the file holds no text yet (missing,
-// empty, or nothing but a byte order mark and such an end), firstText goes in front of the text.
-// A line handed over whole is never split by a crash, and an append that cannot write all of its
-// text (a full disk) cuts it off again. Appenders take turns by a lock, but one held elsewhere is
-// waited for only a moment; without the turn, nothing of the old file is cut. False when nothing
-// was appended.
+// missing. The text starts a line of its own (after a last line without its line end, a line end
+// is written first). Where the file holds no text yet (missing, empty, or nothing but a byte order
+// mark and such padding as below), firstText goes in front of the text.
+// Nothing an append or a take-back does shortens the file, as another appender may have written
+// after the end that was looked at. So a Ctrl-Z or NULs that ended the old text stay where they
+// are, but are made harmless first: the last line gets its line end in place of their first byte
+// where it had none, and each Ctrl-Z becomes a NUL, so that they read as no more than one line of
+// NULs, which the run log's readers skip. A line handed over whole is never split by a crash, and
+// the part of a text that could not be written whole (a full disk) becomes such a line of NULs.
+// Appenders take turns by a lock, but one held elsewhere is waited for only a moment; without the
+// turn, nothing of the old file is written over. False when the text was not appended whole.
 bool AppendTextFile(const std::string& fileName, const std::string& text, const std::string& firstText = {});
 
 // A text-mode output file that replaces its target atomically wherever that keeps everything the
@@ -97,9 +101,21 @@ private:
 // Writes a whole text file through TextOutFile; false when the old file was kept.
 bool RewriteTextFile(const std::string& fileName, const std::string& text, bool sync);
 
-// Takes back a text that AppendTextFile appended (LF written as CR LF): cuts it off the end of the
-// file, but only while the file still ends with it, so that nothing appended after it is lost.
-// Never waits: while another appender holds the file, the text stays. True when it was cut off.
+// Takes back a text that AppendTextFile appended (LF written as CR LF), but only while the file
+// still ends with it: its bytes become NULs, its line end stays, so the readers skip it as a line
+// of NULs and a text reader ends the text before it. The file is not cut there, so that nothing
+// appended after it since is lost. Never waits: while another appender holds the file, the text
+// stays. True when it was taken back.
 bool CutAppendedText(const std::string& fileName, const std::string& text);
+
+// A test seam, never set by the program: the hook is called at each step of AppendTextFile and
+// CutAppendedText after which another process may act before the call goes on, so that a test can
+// stop the call there. An empty hook removes it.
+enum class FileStep {
+    TurnTaken,       // the appenders' lock was tried, whether or not it came
+    TailSeen,        // the end of the file was looked at
+    BeforeOverwrite, // bytes looked at are about to be written over
+};
+void SetTestFileStepHook(std::function<void(FileStep)> hook);
 
 } // namespace rt

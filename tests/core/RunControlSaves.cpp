@@ -28,11 +28,14 @@ protected:
         data.fileName = folder.File("game.txt");
     }
     std::string LogName() const { return folder.File("game-RunLog.txt"); }
+    // The log's lines but those the log's reader skips as none: a taken-back run stays a line
+    // of NULs.
     StringList LogLines() const {
         std::string text;
         rt::ReadTextFile(LogName(), text);
         StringList lines;
         SplitLines(text, lines);
+        std::erase_if(lines, [](const std::string& line) { return line.starts_with('\0'); });
         return lines;
     }
     // The split file as a fresh table reads it back.

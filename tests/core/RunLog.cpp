@@ -1,10 +1,14 @@
 #include "SplitFileTestSupport.h"
 #include "core/FileDataClass.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/TextFile.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace datafiles;
 
@@ -116,9 +120,15 @@ TEST_F(RunLog, an_empty_log_gets_the_header_a_foreign_file_gets_none_and_a_run_s
     LogCompleteRun(6000, 15140);
     data.LoadRunLog();
     EXPECT_EQ(data.history.totalRuns, 3);
+    // The NULs stay, as another appender's line may follow them: the header starts the line
+    // after them.
     WriteBytes(dir.File("game-RunLog.txt"), std::string(4096, '\0'));
     LogCompleteRun(6000, 15140);
-    EXPECT_EQ(Log(), "LPWSplitLog\tgame.txt\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
+    EXPECT_EQ(Log(), std::string(4096, '\0') +
+                         "\r\nLPWSplitLog\tgame.txt\r\n2024/03/09 18:05\tC\t1:00.00\t2:31.40\r\n");
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, 1);
+    EXPECT_EQ(data.history.Count(), 1u);
 }
 
 TEST_F(RunLog, the_log_is_named_from_the_last_dot_of_the_split_file_path) {
@@ -199,8 +209,10 @@ TEST_F(RunLog, malformed_lines_are_counted_or_skipped_by_their_kind_and_length) 
                                             "\r\n"
                                             "2024/03/10 00:01\tR\t1.00\t5.00\r\n"
                                             "2024/03/10 00:02\tC\t\t\r\n" // empty times: too few
-                                            "2024/03/10 00:03\tC\tx\t\t\r\n"
-                                            "\x1a\r\n" + // a stray Ctrl-Z, then a block of NULs
+                                            "2024/03/10 00:03\tC\tx\t\t\r\n" +
+                                                std::string(9, '\0') + // a take-back cut short
+                                                "00:04\tC\t7.00\t8.00\r\n"
+                                                "\x1a\r\n" + // a stray Ctrl-Z, then a block of NULs
                                                 std::string(512, '\0') +
                                                 "\r\n"
                                                 "2024/03/11 00:04\tC\t3.00\t4.00\r\n"); // still counts
@@ -239,3 +251,122 @@ TEST_F(RunLog, a_failed_load_leaves_the_history_empty) {
         EXPECT_EQ(data.history.resetTime, 0);
     }
 }
+
+namespace {
+
+const char kHeader[] = "LPWSplitLog\tgame.txt\r\n";
+// The run a second copy of the program logs while this one is stopped.
+const char kOtherRun[] = "2024/03/09 18:06\tC\t1:05.00\t2:40.00\n";
+
+struct StoppedStepCase {
+    const char* name;
+    std::string tail; // the log after its header
+    bool undo;        // this copy takes back the run its finish logged, instead of logging one
+    rt::FileStep step;
+    int32_t totalRuns;
+    std::vector<std::vector<int32_t>> listed;
+};
+
+void PrintTo(const StoppedStepCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Stops the file layer at one step, once, while the test acts as another process would.
+class ScopedStop {
+public:
+    ScopedStop(rt::FileStep step, std::function<void()> meanwhile) {
+        rt::SetTestFileStepHook([this, step, meanwhile = std::move(meanwhile)](rt::FileStep at) {
+            if (!stopped && at == step) {
+                stopped = true;
+                meanwhile();
+            }
+        });
+    }
+    ~ScopedStop() { rt::SetTestFileStepHook({}); }
+    ScopedStop(const ScopedStop&) = delete;
+    ScopedStop& operator=(const ScopedStop&) = delete;
+    bool stopped = false;
+};
+
+class StoppedStep : public RunLog, public testing::WithParamInterface<StoppedStepCase> {};
+
+} // namespace
+
+// Another copy of the program logs a run while this one is stopped at a step of its append or of
+// its undo's take-back, where it holds the appenders' turn: the other copy waits as long as an
+// appender waits, then appends without the turn. Whatever the step, its run is kept, every run
+// before reads as it did (the reset's 5.00 included), and this copy's run is there once, or gone
+// where the take-back still found it last.
+TEST_P(StoppedStep, a_run_another_copy_logged_meanwhile_is_kept_and_the_runs_before_read_as_they_did) {
+    const StoppedStepCase& c = GetParam();
+    const std::string log = dir.File("game-RunLog.txt");
+    WriteBytes(log, kHeader + c.tail);
+    if (c.undo) {
+        data.autoLogRuns = true;
+        data.StartRun();
+        rt::AdvanceTestClocks(60 * kSecond);
+        data.MakeSplit("", {});
+        rt::AdvanceTestClocks(91 * kSecond + 400'000);
+        data.MakeSplit("", {});
+        ASSERT_TRUE(data.IsRunComplete());
+    }
+    std::optional<bool> otherLogged;
+    auto waited = std::chrono::steady_clock::duration::zero();
+    {
+        ScopedStop stop(c.step, [&] {
+            const auto start = std::chrono::steady_clock::now();
+            otherLogged = rt::AppendTextFile(log, kOtherRun, "LPWSplitLog\tgame.txt\n");
+            waited = std::chrono::steady_clock::now() - start;
+        });
+        if (c.undo)
+            data.UndoSplit();
+        else
+            LogCompleteRun(6000, 15140);
+        ASSERT_TRUE(stop.stopped) << "the step was not reached";
+    }
+    EXPECT_EQ(otherLogged, true);
+    EXPECT_GE(waited, std::chrono::milliseconds(200)) << "the other copy did not wait for the turn";
+
+    data.LoadRunLog();
+    EXPECT_EQ(data.history.totalRuns, c.totalRuns);
+    EXPECT_EQ(data.history.resetRuns, 1);
+    EXPECT_EQ(data.history.resetTime, 500);
+    std::vector<std::vector<int32_t>> listed;
+    for (unsigned i = 0; i < data.history.Count(); ++i)
+        listed.push_back(data.history.Item(i)->times);
+    EXPECT_EQ(listed, c.listed);
+}
+
+namespace {
+
+// A TAB ends the reset's last field: with the Ctrl-Z or NULs after it, the field is theirs.
+const std::string kPaddedTail = "2024/01/01 10:00\tR\t5.00\t\x1A" + std::string(100, '\0');
+const std::string kPlainTail = "2024/01/01 10:00\tR\t5.00\r\n";
+const std::vector<int32_t> kMine{6000, 15140};
+const std::vector<int32_t> kOthers{6500, 16000};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, StoppedStep,
+    testing::Values(
+        StoppedStepCase{
+            "PaddedTailAfterTheTurn", kPaddedTail, false, rt::FileStep::TurnTaken, 3, {kOthers, kMine}},
+        StoppedStepCase{
+            "PaddedTailAfterTheLook", kPaddedTail, false, rt::FileStep::TailSeen, 3, {kOthers, kMine}},
+        StoppedStepCase{"PaddedTailBeforeItsEndIsWritten",
+                        kPaddedTail,
+                        false,
+                        rt::FileStep::BeforeOverwrite,
+                        3,
+                        {kOthers, kMine}},
+        StoppedStepCase{
+            "PlainTailAfterTheTurn", kPlainTail, false, rt::FileStep::TurnTaken, 3, {kOthers, kMine}},
+        StoppedStepCase{
+            "PlainTailAfterTheLook", kPlainTail, false, rt::FileStep::TailSeen, 3, {kOthers, kMine}},
+        // Found last no more: the finish's run stays, as an undo keeps what came since.
+        StoppedStepCase{"UndoAfterTheTurn", kPlainTail, true, rt::FileStep::TurnTaken, 3, {kMine, kOthers}},
+        StoppedStepCase{"UndoAfterTheLook", kPlainTail, true, rt::FileStep::TailSeen, 2, {kOthers}},
+        StoppedStepCase{
+            "UndoBeforeItsLineIsWritten", kPlainTail, true, rt::FileStep::BeforeOverwrite, 2, {kOthers}}),
+    [](const auto& info) { return std::string(info.param.name); });

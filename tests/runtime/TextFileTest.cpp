@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -54,6 +55,52 @@ void RemoveAllBelow(int folder) {
             unlinkat(folder, name.c_str(), AT_REMOVEDIR);
         }
     }
+}
+
+using Lines = std::vector<std::string>;
+
+// The lines a reader of the run log takes from a text: an empty line, or one that begins with a
+// NUL (what a take-back or a text that did not fit leaves, or a power cut's padding), is none.
+Lines LinesOf(const std::string& text) {
+    Lines lines;
+    for (size_t start = 0; start < text.size();) {
+        const size_t lf = std::min(text.find('\n', start), text.size());
+        if (lf > start && text[start] != '\0') {
+            lines.push_back(text.substr(start, lf - start));
+        }
+        start = lf + 1;
+    }
+    return lines;
+}
+
+Lines ReadLines(const std::string& file) {
+    std::string text;
+    return rt::ReadTextFile(file, text) ? LinesOf(text) : Lines{"(unread)"};
+}
+
+// The lines that a stdio reader in text mode takes from the bytes: it stops at a Ctrl-Z and drops
+// every CR, and it reads with fgets into a zeroed buffer of 1,024 bytes, keeping each piece only
+// up to its first NUL: a line of NULs goes with its line end, while NULs after text join the next
+// line to it.
+Lines StdioTextModeLines(const std::string& bytes) {
+    std::string stream;
+    for (char c : bytes) {
+        if (c == '\x1A') {
+            break;
+        }
+        if (c != '\r') {
+            stream += c;
+        }
+    }
+    std::string text;
+    for (size_t at = 0; at < stream.size();) {
+        const size_t lf = stream.find('\n', at);
+        const size_t end = std::min(lf == std::string::npos ? stream.size() : lf + 1, at + 1023);
+        const std::string piece = stream.substr(at, end - at);
+        text += piece.substr(0, piece.find('\0'));
+        at = end;
+    }
+    return LinesOf(text);
 }
 
 struct ReadCase {
@@ -203,22 +250,27 @@ TEST(TextFileAppending, CreatesTheFileWithTheUsualModeAndAppendsDiskText) {
 }
 
 // Whatever ended the old text, the file reads afterwards as before with the appended text after
-// it; a file without text gets the first text in front.
+// it; a file without text gets the first text in front. Nothing is cut off, since another
+// appender's line may follow the end that was looked at: the padding stays, ended and turned into
+// a line of NULs that readers skip, as a stdio reader in text mode does too.
 TEST(TextFileAppending, TheFileReadsAsBeforeWithTheTextAfterIt) {
     const struct {
         const char* what;
         std::string before;
         std::string after;
     } cases[] = {
-        {"a last line ending in a Ctrl-Z", "L\tR\t5.00\t\x1A", "L\tR\t5.00\t\r\nrun\r\n"},
-        {"a Ctrl-Z after the last line end", "L\tC\r\n\x1A", "L\tC\r\nrun\r\n"},
-        {"a zero-filled tail", "L\r\n" + std::string(5000, '\0'), "L\r\nrun\r\n"},
-        {"a zero-filled tail in the last line", std::string("L\0\0\r\n\0", 6), "L\r\nrun\r\n"},
+        {"a last line ending in a Ctrl-Z", "L\tR\t5.00\t\x1A", "L\tR\t5.00\t\nrun\r\n"},
+        {"a Ctrl-Z after the last line end", "L\tC\r\n\x1A", std::string("L\tC\r\n\0\r\nrun\r\n", 13)},
+        {"a zero-filled tail", "L\r\n" + std::string(5000, '\0'),
+         "L\r\n" + std::string(5000, '\0') + "\r\nrun\r\n"},
+        {"a zero-filled tail in the last line", std::string("L\0\0\r\n\0", 6),
+         std::string("L\n\0\r\n\0\r\nrun\r\n", 13)},
+        {"a Ctrl-Z inside the padding", std::string("L\0\x1A\0", 4), std::string("L\n\0\0\r\nrun\r\n", 11)},
         {"a NUL inside stays", std::string("L\0M", 3), std::string("L\0M\r\nrun\r\n", 10)},
         {"a byte order mark", "\xEF\xBB\xBFL", "\xEF\xBB\xBFL\r\nrun\r\n"},
         {"no file", "", "head\r\nrun\r\n"},
-        {"only a power cut's NULs", std::string(4096, '\0'), "head\r\nrun\r\n"},
-        {"only a byte order mark", "\xEF\xBB\xBF\x1A", "\xEF\xBB\xBFhead\r\nrun\r\n"},
+        {"only a power cut's NULs", std::string(4096, '\0'), std::string(4096, '\0') + "\r\nhead\r\nrun\r\n"},
+        {"only a byte order mark", "\xEF\xBB\xBF\x1A", std::string("\xEF\xBB\xBF\0\r\nhead\r\nrun\r\n", 17)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -230,11 +282,17 @@ TEST(TextFileAppending, TheFileReadsAsBeforeWithTheTextAfterIt) {
         std::string before;
         ASSERT_TRUE(rt::ReadTextFile(file, before) || c.before.empty());
         ASSERT_TRUE(rt::AppendTextFile(file, "run\n", "head\n"));
-        EXPECT_EQ(ReadBytes(file), c.after);
-        std::string after;
-        ASSERT_TRUE(rt::ReadTextFile(file, after));
-        if (!before.empty()) {
-            EXPECT_EQ(after, before + (before.back() == '\n' ? "" : "\n") + "run\n");
+        const std::string after = ReadBytes(file);
+        EXPECT_EQ(after, c.after);
+        Lines expected = LinesOf(before);
+        if (expected.empty()) {
+            expected.push_back("head");
+        }
+        expected.push_back("run");
+        EXPECT_EQ(ReadLines(file), expected);
+        // Where the stdio reader read the old file as this one does, it reads the new one so too.
+        if (StdioTextModeLines(c.before) == LinesOf(before)) {
+            EXPECT_EQ(StdioTextModeLines(after), expected);
         }
     }
 }
@@ -244,19 +302,24 @@ TEST(TextFileAppending, FailsWhenTheFolderIsMissing) {
     EXPECT_FALSE(rt::AppendTextFile(folder / "no/such.txt", "x\n"));
 }
 
-// A log on a full disk: the part of the text that fitted is cut off again, so the next run does
-// not join half a line.
-TEST(TextFileAppending, CutsOffATextThatDoesNotFitWhole) {
+// A log on a full disk: what was written of the text becomes a line of NULs ending in a line end,
+// so the next run does not join half a line, and the file is not cut, as another appender's line
+// may follow it.
+TEST(TextFileAppending, MakesATextThatDoesNotFitWholeALineReadersSkip) {
     SmallTmpfs disk("128k");
     if (!disk.Mounted()) {
         GTEST_SKIP() << disk.Why();
     }
     const std::string log = disk / "game-RunLog.txt";
-    WriteBytes(log, "LPWSplitLog\tgame.txt\r\n");
+    const std::string header = "LPWSplitLog\tgame.txt\r\n";
+    WriteBytes(log, header);
     disk.Fill();
     // Longer than the free end of the log's one block: the write is cut short, not refused.
     EXPECT_FALSE(rt::AppendTextFile(log, std::string(6000, 'x') + "\n"));
-    EXPECT_EQ(ReadBytes(log), "LPWSplitLog\tgame.txt\r\n");
+    const std::string bytes = ReadBytes(log);
+    ASSERT_GT(bytes.size(), header.size());
+    EXPECT_EQ(bytes, header + std::string(bytes.size() - header.size() - 1, '\0') + "\n");
+    EXPECT_EQ(ReadLines(log), Lines{"LPWSplitLog\tgame.txt"});
 }
 
 // Any process that may read the log may hold a lock on it for as long as it likes; the append
@@ -292,7 +355,7 @@ TEST(TextFileAppending, DoesNotWaitForALockHeldByAnotherProcess) {
 }
 
 // Under a file size limit a write past it fails as on a full disk, where the signal that comes
-// with it would kill the program halfway: an append is cut back, a rewrite keeps the old file.
+// with it would kill the program halfway: an append leaves no line, a rewrite keeps the old file.
 TEST(TextFileAppending, AFileSizeLimitFailsTheWriteInsteadOfEndingTheProgram) {
     TempFolder folder;
     const std::string log = folder / "game-RunLog.txt";
@@ -306,7 +369,7 @@ TEST(TextFileAppending, AFileSizeLimitFailsTheWriteInsteadOfEndingTheProgram) {
                !rt::RewriteTextFile(split, std::string(6000, 'y') + "\n", true);
     });
     EXPECT_EQ(failed, true) << "the writes did not fail, or the program was ended";
-    EXPECT_EQ(ReadBytes(log), "LPWSplitLog\tgame.txt\r\n");
+    EXPECT_EQ(ReadLines(log), Lines{"LPWSplitLog\tgame.txt"});
     EXPECT_EQ(ReadBytes(split), "old\r\n");
     EXPECT_EQ(folder.Listing(), "game-RunLog.txt game.txt");
 }
@@ -510,7 +573,7 @@ TEST(AtomicRewrite, ReachesAFolderOfAnyDepthThroughLinks) {
     EXPECT_TRUE(rt::AppendTextFile(file, "run\n"));
     EXPECT_EQ(ReadBytes(file), "saved\r\nrun\r\n");
     EXPECT_TRUE(rt::CutAppendedText(file, "run\n"));
-    EXPECT_EQ(ReadBytes(file), "saved\r\n");
+    EXPECT_EQ(ReadLines(file), Lines{"saved"});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "deep/deeper"), {}), 1);
     EXPECT_EQ(OpenDescriptors(), descriptors);
 
@@ -701,6 +764,55 @@ TEST(AtomicRewrite, KeepsTheGroupOfTheOldFile) {
     EXPECT_NE(InodeOf(file), inode) << "still replaced by a rename";
 }
 
+volatile sig_atomic_t leaseBroken = 0;
+
+// A file server or a sync tool may hold a write lease on a split file. The save neither opens the
+// old file nor waits for the lease: it lands, and the lease is not broken.
+TEST(AtomicRewrite, SavesAFileThatAnotherProcessHoldsALeaseOn) {
+    TempFolder folder;
+    const std::string file = folder / "game.txt";
+    WriteBytes(file, "attempts 27\r\n");
+    int up[2];
+    int down[2];
+    ASSERT_EQ(pipe(up), 0);
+    ASSERT_EQ(pipe(down), 0);
+    std::fflush(nullptr);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        alarm(60); // never outlives the test
+        // A break of the lease is told by a signal that would end the holder.
+        signal(SIGIO, [](int) { leaseBroken = 1; });
+        const int fd = open(file.c_str(), O_RDONLY);
+        const int error = fd >= 0 && fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? 0 : errno;
+        char go = 0;
+        if (write(up[1], &error, sizeof error) != sizeof error || read(down[0], &go, 1) != 1) {
+            _exit(1);
+        }
+        const int held = fcntl(fd, F_GETLEASE) == F_WRLCK && leaseBroken == 0;
+        _exit(write(up[1], &held, sizeof held) == sizeof held ? 0 : 1);
+    }
+    close(up[1]);
+    close(down[0]);
+    int error = -1;
+    const bool leased = read(up[0], &error, sizeof error) == sizeof error && error == 0;
+    const auto saved =
+        leased ? RunWithDeadline(10, [&] { return rt::RewriteTextFile(file, "attempts 99\n", true); })
+               : std::nullopt;
+    int held = 0;
+    const bool heard = write(down[1], "x", 1) == 1 && read(up[0], &held, sizeof held) == sizeof held;
+    close(up[0]);
+    close(down[1]);
+    waitpid(holder, nullptr, 0);
+    if (!leased) {
+        GTEST_SKIP() << "no write lease can be taken here (fs.leases-enable, or the file system): "
+                     << std::strerror(error);
+    }
+    EXPECT_EQ(saved, true) << "the save was dropped, or waited for the lease";
+    EXPECT_EQ(ReadBytes(file), "attempts 99\r\n");
+    EXPECT_TRUE(heard && held == 1) << "the save broke the lease";
+    EXPECT_EQ(folder.Listing(), "game.txt");
+}
+
 TEST(AtomicRewrite, DoesNotReplaceAFileThatIsNotWritable) {
     TempFolder folder;
     ASSERT_EQ(chmod(folder.Path().c_str(), 0777), 0);
@@ -759,7 +871,8 @@ TEST(AtomicRewrite, WorksOnANameWithoutAFolder) {
     EXPECT_EQ(ReadBytes(folder / "plain.txt"), "x\r\n");
 }
 
-// An appended line is taken back only while nothing came after it and no appender is at work.
+// An appended line is taken back only while nothing came after it and no appender is at work. Its
+// bytes become NULs in place: the file is never cut, as a line may have come after it since.
 TEST(TextFileCuttingBack, TakesBackATextOnlyWhileItStillEndsTheFile) {
     TempFolder folder;
     const std::string file = folder / "log.txt";
@@ -771,13 +884,16 @@ TEST(TextFileCuttingBack, TakesBackATextOnlyWhileItStillEndsTheFile) {
     EXPECT_FALSE(rt::CutAppendedText(file, "longer than the whole file\n"));
     EXPECT_FALSE(rt::CutAppendedText(file, "run 1")) << "the line end was appended too";
     EXPECT_TRUE(rt::CutAppendedText(file, "run 1\n"));
-    EXPECT_EQ(ReadBytes(file), "head\r\n");
+    EXPECT_EQ(ReadBytes(file), std::string("head\r\n\0\0\0\0\0\r\n", 13));
+    std::string text;
+    ASSERT_TRUE(rt::ReadTextFile(file, text));
+    EXPECT_EQ(text, "head\n") << "a taken-back last line ends the text";
 
     // Another program appended since: its line stays, and so does the one before it.
     ASSERT_TRUE(rt::AppendTextFile(file, "run 2\n"));
     ASSERT_TRUE(rt::AppendTextFile(file, "other\n"));
     EXPECT_FALSE(rt::CutAppendedText(file, "run 2\n"));
-    EXPECT_EQ(ReadBytes(file), "head\r\nrun 2\r\nother\r\n");
+    EXPECT_EQ(ReadLines(file), (Lines{"head", "run 2", "other"}));
 
     // An appender holds the file: the cut does not wait for it, and leaves the file alone.
     const int holder = open(file.c_str(), O_RDONLY);
@@ -785,9 +901,10 @@ TEST(TextFileCuttingBack, TakesBackATextOnlyWhileItStillEndsTheFile) {
     ASSERT_EQ(flock(holder, LOCK_EX), 0);
     EXPECT_FALSE(rt::CutAppendedText(file, "other\n"));
     close(holder);
-    EXPECT_EQ(ReadBytes(file), "head\r\nrun 2\r\nother\r\n");
+    EXPECT_EQ(ReadLines(file), (Lines{"head", "run 2", "other"}));
     EXPECT_TRUE(rt::CutAppendedText(file, "other\n"));
-    EXPECT_EQ(ReadBytes(file), "head\r\nrun 2\r\n");
+    EXPECT_EQ(ReadLines(file), (Lines{"head", "run 2"}));
+    EXPECT_EQ(StdioTextModeLines(ReadBytes(file)), (Lines{"head", "run 2"}));
 }
 
 } // namespace
