@@ -144,54 +144,41 @@ bool ReadAllBytes(int fd, std::string& bytes) {
     }
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+// Runs a read or a write of length bytes through step(done) (the bytes handled so far, whatever
+// step itself handles), again where a signal interrupted it; false where it fails or the file
+// ends before all of them.
+template <typename Transfer> bool Whole(size_t length, Transfer step) {
     size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
+    while (done < length) {
+        const ssize_t n = step(done);
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
-        if (n == 0) {
+        if (n <= 0) {
             return false;
         }
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    return Whole(bytes.size(),
+                 [&](size_t done) { return write(fd, bytes.data() + done, bytes.size() - done); });
 }
 
 // Reads length bytes at the offset; false where the file ends before them or a read fails.
 bool ReadAt(int fd, char* data, size_t length, off_t at) {
-    size_t done = 0;
-    while (done < length) {
-        const ssize_t n = pread(fd, data + done, length - done, at + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return Whole(length, [&](size_t done) {
+        return pread(fd, data + done, length - done, at + static_cast<off_t>(done));
+    });
 }
 
 // Writes the bytes over the file's own at the offset, on a descriptor that does not append.
 bool WriteAt(int fd, off_t at, std::string_view bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return Whole(bytes.size(), [&](size_t done) {
+        return pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
+    });
 }
 
 // On a descriptor opened for appending every write lands at the end, whatever offset it names:
