@@ -325,23 +325,13 @@ class PlacementTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        LabelFontForm = new TLabelFontForm(nullptr);
-        TextSettingsForm = new TTextSettingsForm(nullptr);
-        ColorSettingsForm = new TColorSettingsForm(nullptr);
-        RadioSettingsForm = new TRadioSettingsForm(nullptr);
+        CreateSettingDialogs();
         SetDataForm = new TSetDataForm(nullptr);
     }
 
     void TearDown() override {
         MainWindowTest::TearDown();
-        delete LabelFontForm;
-        LabelFontForm = nullptr;
-        delete TextSettingsForm;
-        TextSettingsForm = nullptr;
-        delete ColorSettingsForm;
-        ColorSettingsForm = nullptr;
-        delete RadioSettingsForm;
-        RadioSettingsForm = nullptr;
+        DeleteSettingDialogs();
         delete SetDataForm;
         SetDataForm = nullptr;
     }

@@ -55,23 +55,13 @@ class PopupWindowTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        LabelFontForm = new TLabelFontForm(nullptr);
-        TextSettingsForm = new TTextSettingsForm(nullptr);
-        ColorSettingsForm = new TColorSettingsForm(nullptr);
-        RadioSettingsForm = new TRadioSettingsForm(nullptr);
+        CreateSettingDialogs();
     }
 
     void TearDown() override {
         StopWatching();
         MainWindowTest::TearDown();
-        delete LabelFontForm;
-        LabelFontForm = nullptr;
-        delete TextSettingsForm;
-        TextSettingsForm = nullptr;
-        delete ColorSettingsForm;
-        ColorSettingsForm = nullptr;
-        delete RadioSettingsForm;
-        RadioSettingsForm = nullptr;
+        DeleteSettingDialogs();
     }
 
     // Writes "Lapwren.ini" (none at all when settings is null), starts the window and stops the

@@ -16,7 +16,11 @@
 #include "platform/forms/Menus.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/ProgramPath.h"
+#include "ui/ColorSettingsUnit.h"
+#include "ui/LabelFontUnit.h"
+#include "ui/RadioSettingsUnit.h"
 #include "ui/SplitHistoryUnit.h"
+#include "ui/TextSettingsUnit.h"
 #include "upload/UploadSplitsUnit.h"
 
 namespace fs = std::filesystem;
@@ -130,6 +134,24 @@ void MainWindowTest::StartWindow() {
     Form->Show();
     if (!Form->StartupDone)
         Form->FormActivate(Form);
+}
+
+void MainWindowTest::CreateSettingDialogs() {
+    LabelFontForm = new TLabelFontForm(nullptr);
+    TextSettingsForm = new TTextSettingsForm(nullptr);
+    ColorSettingsForm = new TColorSettingsForm(nullptr);
+    RadioSettingsForm = new TRadioSettingsForm(nullptr);
+}
+
+void MainWindowTest::DeleteSettingDialogs() {
+    delete LabelFontForm;
+    LabelFontForm = nullptr;
+    delete TextSettingsForm;
+    TextSettingsForm = nullptr;
+    delete ColorSettingsForm;
+    ColorSettingsForm = nullptr;
+    delete RadioSettingsForm;
+    RadioSettingsForm = nullptr;
 }
 
 void MainWindowTest::LoadTable(const std::string& path) {

@@ -68,6 +68,10 @@ protected:
     void CloseWindow();
     // Closes the main window unless it is closed already, then frees every form.
     void DeleteForms();
+    // The setting dialogs that the look popups place and show (font, texts, colours, choices),
+    // created as the program creates them, and freed again.
+    static void CreateSettingDialogs();
+    static void DeleteSettingDialogs();
 
     TMainForm* Form = nullptr;
 
